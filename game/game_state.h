@@ -1,0 +1,53 @@
+// The game's state for the whole run: the scene, the frame time, the fighters and every media
+// handle.
+#pragma once
+
+#include <array>
+
+#include "game/fighter.h"
+
+namespace game {
+
+enum Scene { Title = 0, Battle = 1, Result = 3 };
+
+// Media handles that belong to no fighter, one per entry of the media table.
+struct Media {
+  int bulletPicture = -1;  // every bullet in flight
+  int bulletSpare = -1;
+  int titlePicture = -1;
+  std::array<int, 3> clashFrames{-1, -1, -1};
+  int hitPicture = -1;
+  int battleMusic = -1;
+  int chargeReadySound = -1;
+  int fireSound = -1;
+  int hitP07Sound = -1;
+  int slashSound = -1;
+  int levelUpSound = -1;
+  int hitSound = -1;
+  int startSound = -1;
+  int titleMusic = -1;
+  int winSound = -1;
+};
+
+struct GameState {
+  int scene = Title;
+  int lastTick = 0;         // game clock of the previous frame
+  float frameTime = 0.017f; // seconds the previous frame took
+  Fighter player1;
+  Fighter player2 = [] {
+    Fighter fighter;
+    fighter.facingLeft = 1;  // 2P starts on the right, facing 1P
+    return fighter;
+  }();
+  Media media;
+  int fieldBackground = -1;  // loaded by the first ResetBattle
+  int sparePicture = -1;     // likewise; never drawn
+  bool resetPicturesLoaded = false;
+};
+
+GameState& Game();
+
+// The game's clock: the library's millisecond tick with its top bit cleared.
+int GameClock();
+
+}  // namespace game

@@ -1,0 +1,13 @@
+// Conversion of the library's Shift-JIS texts for the services of this system that speak UTF-8.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace kumo::platform {
+
+// Bytes that are not Shift-JIS become "?".
+std::string ShiftJisToUtf8(const char* text, size_t length);
+std::string ShiftJisToUtf8(const char* text);
+
+}  // namespace kumo::platform

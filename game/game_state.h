@@ -31,8 +31,8 @@ struct Media {
 
 struct GameState {
   int scene = Title;
-  int lastTick = 0;         // game clock of the previous frame
-  float frameTime = 0.017f; // seconds the previous frame took
+  int lastTick = 0;          // game clock of the previous frame
+  float frameTime = 0.017f;  // seconds the previous frame took
   Fighter player1;
   Fighter player2 = [] {
     Fighter fighter;

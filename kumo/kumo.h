@@ -19,7 +19,7 @@ struct ColorFormat {
   uint8_t redWidth, greenWidth, blueWidth, alphaWidth;  // 0 = channel absent
   uint8_t redShift, greenShift, blueShift, alphaShift;
   uint32_t redMask, greenMask, blueMask, alphaMask;
-  uint32_t padMask;  // bits that belong to no channel
+  uint32_t padMask;         // bits that belong to no channel
   uint8_t palette[256][4];  // 8-bit indexed images: blue, green, red, 0
   uint8_t padShift, padWidth;
 };
@@ -130,8 +130,8 @@ int LoadGraphFile(const char* path, int flag);
 
 // Loads an image file cut into a grid of `total` cells (`across` x `down`, each `cellWidth` x
 // `cellHeight`) into `handles` (`total` entries).
-int LoadGraphGrid(const char* path, int total, int across, int down, int cellWidth,
-                  int cellHeight, int* handles, int flag);
+int LoadGraphGrid(const char* path, int total, int across, int down, int cellWidth, int cellHeight,
+                  int* handles, int flag);
 
 // Draws a graphic with its top-left corner at (x, y).
 int PutGraph(int x, int y, int graphHandle, int transparent);

@@ -36,8 +36,8 @@ int LoadGraphFileBody(const char* path, int flag);
 int LoadGraphGridBody(const char* path, int total, int across, int down, int cellWidth,
                       int cellHeight, int* handles, int flag);
 int PutGraphBody(int x, int y, int graphHandle, int transparent);
-int PutGraphRotatedBody(int x, int y, double scale, double angle, int graphHandle,
-                        int transparent, int mirror);
+int PutGraphRotatedBody(int x, int y, double scale, double angle, int graphHandle, int transparent,
+                        int mirror);
 
 int PrintTextBody(int x, int y, const char* text, int color, int edgeColor);
 int SetDefaultFontSizeBody(int size);

@@ -73,8 +73,8 @@ int SetDrawTarget(int target) { return Locked(SetDrawTargetBody, target); }
 
 // The graphics bodies take the flag negated.
 int LoadGraphFile(const char* path, int flag) { return Locked(LoadGraphFileBody, path, -flag); }
-int LoadGraphGrid(const char* path, int total, int across, int down, int cellWidth,
-                  int cellHeight, int* handles, int flag) {
+int LoadGraphGrid(const char* path, int total, int across, int down, int cellWidth, int cellHeight,
+                  int* handles, int flag) {
   return Locked(LoadGraphGridBody, path, total, across, down, cellWidth, cellHeight, handles,
                 -flag);
 }

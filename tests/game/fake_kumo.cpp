@@ -57,9 +57,7 @@ int FlipScreen() {
   return game::testing::Record("FlipScreen");
 }
 
-int LoadGraphFile(const char* path, int) {
-  return game::testing::Load("LoadGraphFile", path, -1);
-}
+int LoadGraphFile(const char* path, int) { return game::testing::Load("LoadGraphFile", path, -1); }
 int LoadGraphGrid(const char* path, int total, int, int, int, int, int* handles, int) {
   const int first = game::testing::Load("LoadGraphGrid", path, -1);
   if (first == -1) return -1;

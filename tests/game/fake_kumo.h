@@ -15,8 +15,8 @@ struct FakeKumo {
   int initLibraryResult = 0;
   std::set<std::string> missingFiles;  // paths whose load or open fails
   int processMessageCallsUntilEnd = 1 << 30;
-  int now = 0;                  // the tick GetTickMillis returns
-  int millisPerFrame = 0;       // added to `now` by every FlipScreen
+  int now = 0;             // the tick GetTickMillis returns
+  int millisPerFrame = 0;  // added to `now` by every FlipScreen
   std::set<int> keysDown;
 
   // Records

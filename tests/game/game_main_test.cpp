@@ -83,9 +83,7 @@ TEST_F(GameTest, FrameTimeIsMeasuredInDoublePrecisionAndStoredAsFloat) {
   EXPECT_EQ(MeasureFrameTime(1100, 1000), 0.03f);
 }
 
-TEST_F(GameTest, FirstFrameUsesTheStartingFrameTime) {
-  EXPECT_EQ(Game().frameTime, 0.017f);
-}
+TEST_F(GameTest, FirstFrameUsesTheStartingFrameTime) { EXPECT_EQ(Game().frameTime, 0.017f); }
 
 }  // namespace
 }  // namespace game::testing

@@ -41,8 +41,8 @@ TEST_F(GameTest, LoadsTheNineteenMediaInOrderAndThenResetsTheBattle) {
 }
 
 TEST_F(GameTest, ARequiredFileStopsLoadingAtItself) {
-  for (const char* missing : {"media\\chara\\yusya.png", "media\\clash01.bmp",
-                              "media\\slash.mp3", "media\\win.mp3"}) {
+  for (const char* missing :
+       {"media\\chara\\yusya.png", "media\\clash01.bmp", "media\\slash.mp3", "media\\win.mp3"}) {
     SCOPED_TRACE(missing);
     Fake() = FakeKumo{};
     Fake().missingFiles = {missing};

@@ -29,9 +29,9 @@ TEST_F(NativePathTest, MapsSeparatorsAndMatchesCaseLikeTheOriginalFileSystems) {
     std::string given, expected;
   };
   const Case cases[] = {
-      {"\\Media\\chara\\Yusya.PNG", "/Media/chara/Yusya.PNG"},  // exact
-      {"\\media\\CHARA\\yusya.png", "/Media/chara/Yusya.PNG"},  // case differs at every level
-      {"/media/chara/missing.png", "/Media/chara/missing.png"}, // the missing name kept as given
+      {"\\Media\\chara\\Yusya.PNG", "/Media/chara/Yusya.PNG"},   // exact
+      {"\\media\\CHARA\\yusya.png", "/Media/chara/Yusya.PNG"},   // case differs at every level
+      {"/media/chara/missing.png", "/Media/chara/missing.png"},  // the missing name kept as given
       {"\\media\\", "/Media/"},
   };
   for (const Case& c : cases) {

@@ -11,7 +11,7 @@ namespace kumo::platform::headless {
 // Added to the clock by every read on the main thread.
 constexpr uint64_t kReadStepNanos = 1000;
 // Rates of the counters that read the clock.
-constexpr uint64_t kCounterFrequency = 10000000;   // 10 MHz
+constexpr uint64_t kCounterFrequency = 10000000;         // 10 MHz
 constexpr uint64_t kCycleCounterFrequency = 3000000000;  // a 3 GHz processor
 
 uint64_t VirtualNanos();

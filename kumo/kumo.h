@@ -53,6 +53,10 @@ int InitLibrary();
 // destroys the library lock (the next call creates it again). Always 0.
 int EndLibrary();
 
+// Appends a text to "Log.txt" (a line feed ends its line). Always -1, so that a failing
+// operation can return it.
+int WriteToLog(const char* text);
+
 // ---------------------------------------------------------------------------------------------
 // Files
 

@@ -7,6 +7,7 @@
 #include "kumo/core/bodies.h"
 #include "kumo/kumo.h"
 #include "kumo/platform/message_box.h"
+#include "kumo/support/log.h"
 
 namespace {
 
@@ -32,6 +33,8 @@ int EndLibrary() {
   ApiLockDestroy();
   return result;
 }
+
+int WriteToLog(const char* text) { return Locked(LogWrite, text); }
 
 int FileOpenForRead(const char* path, int asyncFlag) {
   return Locked(FileOpenForReadBody, path, asyncFlag);

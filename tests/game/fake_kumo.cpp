@@ -48,6 +48,11 @@ void ShowMessageBox(const char* caption, const char* text) {
   Fake().messageBoxes.emplace_back(caption, text);
 }
 
+int WriteToLog(const char* text) {
+  Fake().logTexts.push_back(text);
+  return -1;
+}
+
 int GetTickMillis(int) { return Fake().now; }
 int IsKeyDown(int keyCode) { return Fake().keysDown.count(keyCode) != 0 ? 1 : 0; }
 

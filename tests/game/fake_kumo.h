@@ -23,6 +23,7 @@ struct FakeKumo {
   std::vector<std::string> calls;   // operation names, in order
   std::vector<std::string> loaded;  // paths of every picture, sound and file asked for
   std::vector<std::pair<std::string, std::string>> messageBoxes;  // caption, text
+  std::vector<std::string> logTexts;
   int processMessageCalls = 0;
   int nextHandle = 1;
 };

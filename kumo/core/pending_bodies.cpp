@@ -8,11 +8,6 @@ namespace kumo {
 int InitLibraryBody() { return -1; }
 int EndLibraryBody() { return 0; }
 
-int FileOpenForReadBody(const char*, int) { return 0; }
-int FileCloseReadBody(int) { return -1; }
-int FileIsEofBody(int) { return -1; }
-int FileReadLineBody(char*, int, int) { return -1; }
-
 int ProcessMessageBody() { return -1; }
 int ChangeWindowModeBody(int) { return -1; }
 

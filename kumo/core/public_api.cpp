@@ -7,6 +7,7 @@
 #include "kumo/core/bodies.h"
 #include "kumo/kumo.h"
 #include "kumo/platform/message_box.h"
+#include "kumo/support/file_access.h"
 #include "kumo/support/log.h"
 
 namespace {
@@ -41,8 +42,13 @@ int FileOpenForRead(const char* path, int asyncFlag) {
 }
 int FileCloseRead(int fileHandle) { return Locked(FileCloseReadBody, fileHandle); }
 int FileIsEof(int fileHandle) { return Locked(FileIsEofBody, fileHandle); }
+// Waits under the lock for a pending read of the file to finish before reading the line.
 int FileReadLine(char* buffer, int bufferSize, int fileHandle) {
-  return Locked(FileReadLineBody, buffer, bufferSize, fileHandle);
+  ApiEnter();
+  WaitUntilFileReady(fileHandle);
+  const int result = FileReadLineBody(buffer, bufferSize, fileHandle);
+  ApiLeave();
+  return result;
 }
 
 int ProcessMessage() { return Locked(ProcessMessageBody); }

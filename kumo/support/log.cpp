@@ -11,6 +11,7 @@
 #include "kumo/platform/clock.h"
 #include "kumo/platform/debug_output.h"
 #include "kumo/platform/files.h"
+#include "kumo/support/strings.h"
 #include "kumo/support/tracked_memory.h"
 
 namespace kumo {
@@ -48,10 +49,6 @@ struct ScreenLogState {
 };
 
 ScreenLogState gScreenLog;
-
-bool IsLeadByte(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
 
 // The first line feed at or after `from`, stepping over double-byte characters; `length`
 // when there is none.

@@ -29,10 +29,10 @@ bool Traced(uint32_t size) {
 void WriteRecordLine(const TrackedHeader& header, uint32_t shown) {
   // The longest line (widest numbers, a 16-byte name, 16 bytes shown) takes some 155 bytes.
   char line[260];
-  const int start = std::snprintf(
-      line, sizeof line, "\tsize:%d(%.3fkb)  file:%.*s  line:%d  ID:%d  data:<",
-      static_cast<int>(header.size), header.size / 1024.0,
-      static_cast<int>(sizeof header.name), header.name, header.line, header.id);
+  const int start =
+      std::snprintf(line, sizeof line, "\tsize:%d(%.3fkb)  file:%.*s  line:%d  ID:%d  data:<",
+                    static_cast<int>(header.size), header.size / 1024.0,
+                    static_cast<int>(sizeof header.name), header.name, header.line, header.id);
   size_t at = static_cast<size_t>(start);
 
   const unsigned char* data = reinterpret_cast<const unsigned char*>(&header + 1);
@@ -145,8 +145,8 @@ int TrackedDump() {
   LogWrite("\n");
   // No line feed: the first record line continues this line.
   LogWrite("Alloc memory dump");
-  for (const TrackedHeader* header = tracker.newest;
-       header != nullptr && header != &tracker.anchor; header = header->older) {
+  for (const TrackedHeader* header = tracker.newest; header != nullptr && header != &tracker.anchor;
+       header = header->older) {
     WriteRecordLine(*header, ShownBytes(*header));
   }
   WriteTotals();
@@ -155,8 +155,8 @@ int TrackedDump() {
 
 int TrackedCheck() {
   TrackedMemoryState& tracker = TrackedMemory();
-  for (const TrackedHeader* header = tracker.newest;
-       header != nullptr && header != &tracker.anchor; header = header->older) {
+  for (const TrackedHeader* header = tracker.newest; header != nullptr && header != &tracker.anchor;
+       header = header->older) {
     if (std::memcmp(header, header->guard, kTrackedFieldsSize) == 0) continue;
     // A damaged size must not make the line read past the block: show no more bytes than
     // the guard copy's size allows either.

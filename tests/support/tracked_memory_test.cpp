@@ -142,7 +142,11 @@ TEST_F(TrackedMemoryTest, DumpShowsEachBlocksRecordLine) {
       {"three bytes", "abc", "", 0,
        "\tsize:3(0.003kb)  file:  line:0  ID:7  data:<abc> [61 62 63]\r\n",
        "\tTotal size:3(0.003kb)  Alloc num:1"},
-      {"forty bytes", std::string("Kumo ~\x7f\x1f\x00\x80\xff" "abcde", 16) + std::string(24, 'z'),
+      {"forty bytes",
+       std::string("Kumo ~\x7f\x1f\x00\x80\xff"
+                   "abcde",
+                   16) +
+           std::string(24, 'z'),
        "sprite.cpp", -1,
        "\tsize:40(0.039kb)  file:sprite.cpp  line:65535  ID:7  data:<Kumo ~\x7f....abcde> "
        "[4b 75 6d 6f 20 7e 7f 1f 00 80 ff 61 62 63 64 65]\r\n",
@@ -192,8 +196,8 @@ TEST_F(TrackedMemoryTest, TracesTheBlocksTheSettingsAskFor) {
       {0, -1, 9, true}, {1, 3, 9, true},  {0, 3, 9, false},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "trace-all " << c.traceAll << ", trace-size "
-                                    << c.traceSize << ", size " << c.size);
+    SCOPED_TRACE(testing::Message() << "trace-all " << c.traceAll << ", trace-size " << c.traceSize
+                                    << ", size " << c.size);
     kumo::LogStart();
     TrackedMemory().settings.traceAll = c.traceAll;
     TrackedMemory().settings.traceSize = c.traceSize;

@@ -3,9 +3,11 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <strings.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 
@@ -13,7 +15,12 @@ namespace kumo::platform {
 
 namespace {
 
-bool IsLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || byte >= 0xE0; }
+std::atomic<uint64_t> gReads{0};
+std::atomic<uint64_t> gBytesRead{0};
+
+bool IsLeadByte(unsigned char byte) {
+  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
 
 bool Exists(const std::string& path) {
   struct stat info {};
@@ -77,6 +84,43 @@ bool CreateNewFile(const char* path) {
   if (file < 0) return false;
   close(file);
   return true;
+}
+
+NativeFile OpenFileForRead(const char* path, Sharing sharing) {
+  const int file = open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (file < 0) return kNoFile;
+  struct stat info {};
+  // Only regular files are read; a directory opens here but cannot be read.
+  const bool regular = fstat(file, &info) == 0 && S_ISREG(info.st_mode);
+  const int lock = sharing == Sharing::Exclusive ? LOCK_EX : LOCK_SH;
+  if (!regular || flock(file, lock | LOCK_NB) != 0) {
+    close(file);
+    return kNoFile;
+  }
+  return file;
+}
+
+long ReadFileBytes(NativeFile file, void* destination, size_t length) {
+  ssize_t got;
+  do {
+    got = read(file, destination, length);
+  } while (got < 0 && errno == EINTR);
+  gReads.fetch_add(1, std::memory_order_relaxed);
+  if (got > 0) gBytesRead.fetch_add(static_cast<uint64_t>(got), std::memory_order_relaxed);
+  return static_cast<long>(got);
+}
+
+bool SetFilePosition(NativeFile file, int64_t position) {
+  return position >= 0 && lseek(file, static_cast<off_t>(position), SEEK_SET) >= 0;
+}
+
+int64_t FileSize(NativeFile file) {
+  struct stat info {};
+  return fstat(file, &info) == 0 ? static_cast<int64_t>(info.st_size) : -1;
+}
+
+FileReadCounters ReadCounters() {
+  return {gReads.load(std::memory_order_relaxed), gBytesRead.load(std::memory_order_relaxed)};
 }
 
 NativeFile OpenFileForAppend(const char* path) {

@@ -1,9 +1,10 @@
-// The game's state for the whole run: the scene, the frame time, the fighters and every media
-// handle.
+// The game's state for the whole run: the scene, the frame time, the fighters, the field and
+// every media handle.
 #pragma once
 
 #include <array>
 
+#include "game/field.h"
 #include "game/fighter.h"
 
 namespace game {
@@ -40,6 +41,7 @@ struct GameState {
     return fighter;
   }();
   Media media;
+  Field field;               // refilled by every ResetBattle
   int fieldBackground = -1;  // loaded by the first ResetBattle
   int sparePicture = -1;     // likewise; never drawn
   bool resetPicturesLoaded = false;

@@ -79,3 +79,6 @@ int FileOpenForRead(const char* path, int) {
   return handle == 0 ? 0 : static_cast<int>(0xF0000000u | static_cast<unsigned>(handle));
 }
 int FileCloseRead(int) { return game::testing::Record("FileCloseRead"); }
+// Every file reads as empty: reading a field is tested on the real library.
+int FileIsEof(int) { return 1; }
+int FileReadLine(char*, int, int) { return -1; }

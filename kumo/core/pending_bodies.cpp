@@ -3,6 +3,12 @@
 // subsystem is built.
 #include "kumo/core/bodies.h"
 
+#include <cstdlib>
+
+#include "kumo/core/fatal_exit.h"
+#include "kumo/core/window.h"
+#include "kumo/support/log.h"
+
 namespace kumo {
 
 int InitLibraryBody() { return -1; }
@@ -39,5 +45,13 @@ int MeasureTextBody(const char*, int, int) { return -1; }
 int LoadSoundFileBody(const char*, int, int) { return -1; }
 int StartSoundBody(int, int, int) { return -1; }
 int StopSoundBody(int) { return -1; }
+
+void WaitWhileInactive() {}
+
+void FatalExit(const char* message) {
+  LogWrite(message);
+  LogWrite("\n");
+  std::exit(255);
+}
 
 }  // namespace kumo

@@ -1,24 +1,16 @@
 // Bodies of the public operations whose subsystems are not built yet. Each returns its
 // operation's failure value and does nothing else; a body moves to its subsystem when that
-// subsystem is built.
+// subsystem is built. Below them, the display and the sound system as start-up sees them until
+// they are built: a display that comes up with nothing to show, and no sound device.
 #include "kumo/core/bodies.h"
-
-#include <cstdlib>
-
-#include "kumo/core/fatal_exit.h"
+#include "kumo/core/system_record.h"
 #include "kumo/core/window.h"
+#include "kumo/platform/window.h"
+#include "kumo/render/display.h"
+#include "kumo/sound/sound_system.h"
 #include "kumo/support/log.h"
 
 namespace kumo {
-
-int InitLibraryBody() { return -1; }
-int EndLibraryBody() { return 0; }
-
-int ProcessMessageBody() { return -1; }
-int ChangeWindowModeBody(int) { return -1; }
-
-int IsKeyDownBody(int) { return 0; }
-int GetPadStateBody(int) { return 0; }
 
 const DDPIXELFORMAT* GetScreenPixelFormatBody() { return nullptr; }
 int MakeColorBody(int, int, int) { return -1; }
@@ -46,12 +38,33 @@ int LoadSoundFileBody(const char*, int, int) { return -1; }
 int StartSoundBody(int, int, int) { return -1; }
 int StopSoundBody(int) { return -1; }
 
-void WaitWhileInactive() {}
-
-void FatalExit(const char* message) {
-  LogWrite(message);
-  LogWrite("\n");
-  std::exit(255);
+int InitDirectDraw() { return 0; }
+int EndDirectDraw() { return 0; }
+// Nothing to change yet but the window's mode, which the desktop reports as changed.
+int ChangeScreenMode() {
+  if (System().window != nullptr) {
+    const platform::Desktop desktop = platform::DesktopInfo();
+    platform::PostWindowMessage(System().window, platform::WM_DISPLAYCHANGE,
+                                static_cast<uintptr_t>(desktop.bitsPerPixel),
+                                platform::MakeLParam(desktop.width, desktop.height));
+  }
+  return 0;
 }
+int SetUseSoftwareRender(int) { return 0; }
+int IsSoftwareRender() { return 0; }
+int SetWaitVSync(int) { return 0; }
+int ScreenColorDepth() { return 16; }
+int ScreenWidth() { return 640; }
+int ScreenHeight() { return 480; }
+void PrepareScreens() {}
+
+// As a machine without a sound device answers.
+int InitSound() {
+  LogWrite("DirectSound の初期化を行います\n");
+  LogWrite("DirectSound インターフェースの取得を行います....  ");
+  LogWrite("DirectSoundインターフェースの作成に失敗しました\n");
+  return -1;
+}
+int EndSound() { return -1; }
 
 }  // namespace kumo

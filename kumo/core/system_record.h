@@ -14,32 +14,44 @@ struct Window;
 struct Thread;
 }  // namespace platform
 
-struct SystemRecord {
-  int initialised = 0;   // 1 between a successful InitLibrary and EndLibrary
-  int initialising = 0;  // 1 while InitLibrary runs
-  // The two flags the message thread reads while another thread may write them.
-  std::atomic<int> quitRequested{0};       // 1 when the program must end
-  std::atomic<int> messageThreadEnded{0};  // set by the message thread just before it exits
-  int active = 0;      // 1 while the window is the active one
-  int windowMode = 0;  // 1 = window, 0 = full screen
-  uint32_t mainThreadId = 0;  // the thread that called InitLibrary
-  platform::Window* window = nullptr;
+// What a program may set before start-up; start-up keeps it.
+struct SystemSettings {
+  int windowMode = 0;          // 1 = window, 0 = full screen
+  int windowStyleVisible = 0;  // 1 once window-mode styles include WS_VISIBLE
+  double windowScale = 0;      // client size / screen size; 0 or below means 1.0
   char className[256] = {};
   char title[256] = {};
-  platform::Thread* messageThread = nullptr;
-  int comReady = 0;
-  int desktopWidth = 0, desktopHeight = 0, desktopBits = 0;
-  int totalMemory = 0, freeMemory = 0;  // bytes
+};
+
+// What start-up finds about the machine before it makes the window.
+struct SystemFacts {
+  char workingDirectory[256] = {};  // saved at start-up, restored at the end
   int osCode = 0;
-  char osText[256] = {};
+  char osText[320] = {};
   int hasTsc = 0, mmxInUse = 0;
   int cpuMHz = 0;
   int64_t tscPerSecond = 0;  // time-stamp ticks per second, measured at start-up
   char cpuName[64] = {};
   int usePerformanceCounter = 0;
   int64_t counterFrequency = 0;
+};
+
+struct SystemRecord {
+  SystemSettings settings;
+  SystemFacts facts;
+  int initialised = 0;   // 1 between a successful InitLibrary and EndLibrary
+  int initialising = 0;  // 1 while InitLibrary runs
+  int comReady = 0;      // 1 while the component system is started
+  // The two flags the message thread reads while another thread may write them.
+  std::atomic<int> quitRequested{0};       // 1 when the program must end
+  std::atomic<int> messageThreadEnded{0};  // set by the message thread just before it exits
+  int active = 0;                          // 1 while the window is the active one
+  uint32_t mainThreadId = 0;               // the thread that called InitLibrary
+  platform::Window* window = nullptr;
+  platform::Thread* messageThread = nullptr;
+  int desktopWidth = 0, desktopHeight = 0, desktopBits = 0;
+  uint64_t totalMemory = 0, freeMemory = 0;  // bytes
   int oemCodePage = 1;
-  char workingDirectory[256] = {};
 
   // The window's state
   int closePosted = 0;     // 1 once the library has posted its close request
@@ -49,11 +61,13 @@ struct SystemRecord {
   Rect clientRect{};       // the client area in screen coordinates (window mode)
   int mouseShown = 1;      // 1 while the cursor is shown over the window
   int mouseRequest = 1;    // the wanted cursor state
-  double windowScale = 0;  // client size / screen size; 0 or below means 1.0
   int tailGuard = 0;       // 1 while ProcessMessage runs its tail work
-  int windowStyleVisible = 0;
 };
 
 SystemRecord& System();
+
+// Clears what an earlier run left in the record, for the window step of start-up; the settings,
+// the facts and the start-up flags stay.
+void ResetSystemRecordForWindowStep();
 
 }  // namespace kumo

@@ -19,13 +19,14 @@ int GetTickMillisBody(int) { return static_cast<int>(platform::TickMillis()); }
 
 int64_t GetMicroseconds(int useTsc) {
   const SystemRecord& system = System();
-  if (system.hasTsc == 1 && useTsc == 1 && system.initialised == 1 && system.tscPerSecond > 0) {
+  if (system.facts.hasTsc == 1 && useTsc == 1 && system.initialised == 1 &&
+      system.facts.tscPerSecond > 0) {
     return ScaleToMicroseconds(platform::CycleCounter(),
-                               static_cast<uint64_t>(system.tscPerSecond));
+                               static_cast<uint64_t>(system.facts.tscPerSecond));
   }
-  if (system.usePerformanceCounter == 1 && system.counterFrequency > 0) {
+  if (system.facts.usePerformanceCounter == 1 && system.facts.counterFrequency > 0) {
     return ScaleToMicroseconds(platform::CounterValue(),
-                               static_cast<uint64_t>(system.counterFrequency));
+                               static_cast<uint64_t>(system.facts.counterFrequency));
   }
   return static_cast<int64_t>(uint64_t{platform::TickMillis()} * 1000u);
 }

@@ -25,11 +25,50 @@ struct MessageBoxService {
   void (*show)(const char* caption, const char* text);
 };
 
+struct Window;
+struct Desktop;
+
+// The window system under the backend-independent window record: the native window behind it,
+// and the events that become messages.
+struct WindowService {
+  // The native window for the record (its place and styles are set already); none on failure.
+  void* (*create)(Window* window, const char* title);
+  void (*destroy)(Window* window);
+  void (*show)(Window* window);
+  void (*minimize)(Window* window);
+  // The record's styles, or its place, have changed.
+  void (*restyle)(Window* window);
+  void (*place)(Window* window);
+  // Turns the window system's pending events into messages for the window (main thread).
+  void (*pumpEvents)(Window* window);
+  void (*cursorPosition)(int* x, int* y);
+  void (*setCursorVisible)(bool visible);
+  void (*raise)(Window* window);
+  void (*setScreenSaver)(bool enabled);
+  void (*setInputMethod)(bool enabled);
+  Desktop (*desktop)();
+};
+
+struct ProcessorInfo;
+struct MemoryStatus;
+struct OsVersion;
+
+// The machine the backend reports: the real one, or a fixed one for reproducible runs.
+struct SystemInfoService {
+  ProcessorInfo (*processor)();
+  MemoryStatus (*memory)();
+  OsVersion (*os)();
+};
+
 // Each backend's implementation of each service.
 extern const ClockService kSdlClock;
 extern const ClockService kHeadlessClock;
 extern const MessageBoxService kSdlMessageBox;
 extern const MessageBoxService kHeadlessMessageBox;
+extern const WindowService kSdlWindow;
+extern const WindowService kHeadlessWindow;
+extern const SystemInfoService kSdlSystemInfo;
+extern const SystemInfoService kHeadlessSystemInfo;
 
 // Tells the active clock that a wait with a time-out of `ms` timed out on the calling thread.
 void NoteTimedWaitElapsed(uint32_t ms);

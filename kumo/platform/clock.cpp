@@ -20,6 +20,10 @@ bool HasCycleCounter() { return Clock().hasCycleCounter(); }
 uint64_t CycleCounter() { return Clock().cycleCounter(); }
 void SleepMillis(uint32_t ms) { Clock().sleepMillis(ms); }
 
+uint32_t TimerFinestPeriod() { return 1; }
+void TimerBeginPeriod(uint32_t) {}
+void TimerEndPeriod(uint32_t) {}
+
 void NoteTimedWaitElapsed(uint32_t ms) { Clock().timedWaitElapsed(ms); }
 
 }  // namespace kumo::platform

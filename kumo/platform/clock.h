@@ -21,4 +21,10 @@ uint64_t CycleCounter();
 // Sleeps at least `ms` milliseconds; 0 only yields the processor to other threads.
 void SleepMillis(uint32_t ms);
 
+// The timer's period: the finest one it offers, and asking for it and giving it back. The clocks
+// here always run at their finest, so these only report 1 ms.
+uint32_t TimerFinestPeriod();
+void TimerBeginPeriod(uint32_t ms);
+void TimerEndPeriod(uint32_t ms);
+
 }  // namespace kumo::platform

@@ -10,4 +10,7 @@ namespace kumo::platform {
 std::string ShiftJisToUtf8(const char* text, size_t length);
 std::string ShiftJisToUtf8(const char* text);
 
+// UTF-8 text (from the system's own services) as Shift-JIS; what it cannot show becomes "?".
+std::string Utf8ToShiftJis(const char* text);
+
 }  // namespace kumo::platform

@@ -23,25 +23,27 @@ TEST(GetTickMillis, WrapsAtTwoToTheThirtyTwo) {
 class GetMicrosecondsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    saved_ = {System().hasTsc, System().tscPerSecond, System().usePerformanceCounter,
-              System().counterFrequency, System().initialised};
+    saved_ = {System().facts.hasTsc, System().facts.tscPerSecond,
+              System().facts.usePerformanceCounter, System().facts.counterFrequency,
+              System().initialised};
     // About 115 days in, so that a 64-bit product of counter and 1000000 would overflow.
     SetVirtualNanos(uint64_t{10000000} * 1000 * kNanosPerMilli);
   }
   void TearDown() override {
-    System().hasTsc = saved_.hasTsc;
-    System().tscPerSecond = saved_.tscPerSecond;
-    System().usePerformanceCounter = saved_.usePerformanceCounter;
-    System().counterFrequency = saved_.counterFrequency;
+    System().facts.hasTsc = saved_.hasTsc;
+    System().facts.tscPerSecond = saved_.tscPerSecond;
+    System().facts.usePerformanceCounter = saved_.usePerformanceCounter;
+    System().facts.counterFrequency = saved_.counterFrequency;
     System().initialised = saved_.initialised;
   }
   void Configure(int hasTsc, int initialised, int usePerformanceCounter) {
-    System().hasTsc = hasTsc;
+    System().facts.hasTsc = hasTsc;
     // Twice the virtual processor's real rate, so that a time-stamp reading shows as half time.
-    System().tscPerSecond = 2 * static_cast<int64_t>(platform::headless::kCycleCounterFrequency);
+    System().facts.tscPerSecond =
+        2 * static_cast<int64_t>(platform::headless::kCycleCounterFrequency);
     System().initialised = initialised;
-    System().usePerformanceCounter = usePerformanceCounter;
-    System().counterFrequency = static_cast<int64_t>(platform::headless::kCounterFrequency);
+    System().facts.usePerformanceCounter = usePerformanceCounter;
+    System().facts.counterFrequency = static_cast<int64_t>(platform::headless::kCounterFrequency);
   }
 
  private:

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "kumo/support/log.h"
+#include "tests/common/log_lines.h"
 #include "tests/support/temp_dir_fixture.h"
 
 namespace {
@@ -21,10 +22,7 @@ class FileTableTest : public TempDirTest {
     kumo::LogSetDirectory("");
     TempDirTest::TearDown();
   }
-  std::string LogText() {
-    std::ifstream file(dir_ / "Log.txt", std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  }
+  std::string LogText() { return kumo::testing::ReadFileBytes(dir_ / "Log.txt"); }
 };
 
 TEST_F(FileTableTest, TheFiveHundredThirteenthOpenFailsAndAClosedSlotIsTakenAgain) {

@@ -5,12 +5,11 @@
 #include <stdlib.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "kumo/platform/headless/virtual_clock.h"
 #include "kumo/support/log.h"
+#include "tests/common/log_lines.h"
 
 class LogFileTest : public ::testing::Test {
  protected:
@@ -40,10 +39,7 @@ class LogFileTest : public ::testing::Test {
   std::filesystem::path LogPath() const { return dir_ / "Log.txt"; }
 
   // The log file's bytes; empty when it does not exist.
-  std::string LogText() const {
-    std::ifstream file(LogPath(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  }
+  std::string LogText() const { return kumo::testing::ReadFileBytes(LogPath()); }
 
   std::filesystem::path dir_;
   std::filesystem::path saved_;

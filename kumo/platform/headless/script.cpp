@@ -107,8 +107,9 @@ bool ParseScript(const std::string& text, std::vector<ScriptCommand>* commands,
     commands->push_back(command);
   }
   // Commands run frame by frame, in file order within a frame.
-  std::stable_sort(commands->begin(), commands->end(),
-                   [](const ScriptCommand& a, const ScriptCommand& b) { return a.frame < b.frame; });
+  std::stable_sort(
+      commands->begin(), commands->end(),
+      [](const ScriptCommand& a, const ScriptCommand& b) { return a.frame < b.frame; });
   return true;
 }
 
@@ -152,6 +153,14 @@ void LoadScript() {
     std::fprintf(stderr, "KUMO_SCRIPT %s, %s\n", path, error.c_str());
     std::exit(2);
   }
+}
+
+bool UseScript(const std::string& text, std::string* error) {
+  gRun = ScriptRun{};
+  gRun.loaded = true;
+  if (ParseScript(text, &gRun.commands, error)) return true;
+  gRun.commands.clear();
+  return false;
 }
 
 void FramePresented() {

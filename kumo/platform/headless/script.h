@@ -19,14 +19,13 @@ struct ScriptCommand {
   int line;  // in the script file, from 1
   int frame;
   ScriptVerb verb;
-  int key;          // Down, Up: the scan code
-  uint32_t millis;  // Deactivate
-  std::string file; // Shot
+  int key;           // Down, Up: the scan code
+  uint32_t millis;   // Deactivate
+  std::string file;  // Shot
 };
 
 // Parses a script; false with a message naming the line when a line is malformed.
-bool ParseScript(const std::string& text, std::vector<ScriptCommand>* commands,
-                 std::string* error);
+bool ParseScript(const std::string& text, std::vector<ScriptCommand>* commands, std::string* error);
 
 // The script plays the user: the keys it holds, and what it asked of the window, which the
 // headless services take from here when they look.
@@ -46,6 +45,10 @@ bool TakeShot(std::string* file);
 // Loads KUMO_SCRIPT, if set, at the first call; a script that cannot be read or parsed ends
 // the program at once with a message naming the line.
 void LoadScript();
+
+// Replaces the run's script with `text` and starts counting frames anew; false with a message
+// naming the line when it is malformed (the script is then empty).
+bool UseScript(const std::string& text, std::string* error);
 
 // Counts a presented frame and runs the commands for it.
 void FramePresented();

@@ -14,10 +14,6 @@ namespace kumo {
 
 const DDPIXELFORMAT* GetScreenPixelFormatBody() { return nullptr; }
 int MakeColorBody(int, int, int) { return -1; }
-int BuildColorFormatBody(ColorFormat*, int, uint32_t, uint32_t, uint32_t, uint32_t) { return -1; }
-int BuildDDPixelFormatBody(DDPIXELFORMAT*, int, uint32_t, uint32_t, uint32_t, uint32_t) {
-  return -1;
-}
 int FlipScreenBody() { return -1; }
 int ClearScreenBody() { return -1; }
 int SetDrawTargetBody(int) { return -1; }

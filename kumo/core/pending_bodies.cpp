@@ -17,7 +17,6 @@ int MakeColorBody(int, int, int) { return -1; }
 int FlipScreenBody() { return -1; }
 int ClearScreenBody() { return -1; }
 int SetDrawTargetBody(int) { return -1; }
-int ClipRectBody(Rect*, const Rect*) { return -1; }
 
 int LoadGraphFileBody(const char*, int) { return -1; }
 int LoadGraphGridBody(const char*, int, int, int, int, int, int*, int) { return -1; }

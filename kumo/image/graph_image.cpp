@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <cstddef>
 #include <cstring>
 
 #include "kumo/image/color_format.h"

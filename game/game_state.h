@@ -45,11 +45,21 @@ struct GameState {
   int fieldBackground = -1;  // loaded by the first ResetBattle
   int sparePicture = -1;     // likewise; never drawn
   bool resetPicturesLoaded = false;
+  int titleMusicOn = 0;    // 1 once the title music runs; cleared on the way back to the title
+  int winSoundOn = 0;      // 1 once this battle's winner was declared; cleared by the title
+  int resultDeadline = 0;  // game clock at which the result screen ends
 };
 
 GameState& Game();
 
 // The game's clock: the library's millisecond tick with its top bit cleared.
 int GameClock();
+
+// The game clock `millis` from now, wrapped into the clock's 31 bits.
+int ClockAfter(int millis);
+
+// Milliseconds from `deadline` to now: negative while it lies ahead. Taken modulo the clock's
+// 31 bits, so a deadline set just before the clock wraps still falls due on time.
+int ClockSince(int deadline);
 
 }  // namespace game

@@ -1,5 +1,9 @@
 #include "tests/game/fake_kumo.h"
 
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
 #include "kumo/kumo.h"
 
 namespace game::testing {
@@ -59,7 +63,63 @@ int IsKeyDown(int keyCode) { return Fake().keysDown.count(keyCode) != 0 ? 1 : 0;
 int ClearScreen() { return game::testing::Record("ClearScreen"); }
 int FlipScreen() {
   Fake().now += Fake().millisPerFrame;
-  return game::testing::Record("FlipScreen");
+  game::testing::Record("FlipScreen");
+  if (Fake().onFlipScreen) Fake().onFlipScreen();
+  return 0;
+}
+
+// White is 0xFFFFFF, so a test can tell the colour it was made from.
+int MakeColor(int red, int green, int blue) {
+  return game::testing::Record("MakeColor", red << 16 | green << 8 | blue);
+}
+
+int PutGraph(int x, int y, int graphHandle, int) {
+  Fake().pictures.push_back({false, x, y, graphHandle, 0});
+  return game::testing::Record("PutGraph");
+}
+int PutGraphRotated(int x, int y, double, double, int graphHandle, int, int mirror) {
+  Fake().pictures.push_back({true, x, y, graphHandle, mirror});
+  return game::testing::Record("PutGraphRotated");
+}
+
+int PrintText(int x, int y, const char* text, int color, int) {
+  Fake().texts.push_back({x, y, color, text});
+  return game::testing::Record("PrintText");
+}
+int PrintTextFormat(int x, int y, int color, const char* format, ...) {
+  char text[1024];
+  va_list arguments;
+  va_start(arguments, format);
+  std::vsnprintf(text, sizeof text, format, arguments);
+  va_end(arguments);
+  Fake().texts.push_back({x, y, color, text});
+  return game::testing::Record("PrintTextFormat");
+}
+int SetDefaultFontSize(int size) {
+  Fake().fontSize = size;
+  return game::testing::Record("SetDefaultFontSize");
+}
+int SetDefaultFontWeight(int thickness) {
+  Fake().fontWeight = thickness;
+  return game::testing::Record("SetDefaultFontWeight");
+}
+int SetDefaultFontStyle(int fontType) {
+  Fake().fontStyle = fontType;
+  return game::testing::Record("SetDefaultFontStyle");
+}
+int MeasureText(const char* text, int length, int) {
+  Fake().measuredLengths.push_back(length);
+  const int bytes = length < 0 ? static_cast<int>(std::strlen(text)) : length;
+  return game::testing::Record("MeasureText", bytes * Fake().textWidthPerByte);
+}
+
+int StartSound(int soundHandle, int playType, int fromStart) {
+  Fake().sounds.push_back({"StartSound", soundHandle, playType, fromStart});
+  return game::testing::Record("StartSound");
+}
+int StopSound(int soundHandle) {
+  Fake().sounds.push_back({"StopSound", soundHandle});
+  return game::testing::Record("StopSound");
 }
 
 int LoadGraphFile(const char* path, int) { return game::testing::Load("LoadGraphFile", path, -1); }

@@ -3,6 +3,7 @@
 // records what the game asked for.
 #pragma once
 
+#include <functional>
 #include <set>
 #include <string>
 #include <utility>
@@ -18,6 +19,8 @@ struct FakeKumo {
   int now = 0;             // the tick GetTickMillis returns
   int millisPerFrame = 0;  // added to `now` by every FlipScreen
   std::set<int> keysDown;
+  std::function<void()> onFlipScreen;  // runs after every FlipScreen: a script of keys per frame
+  int textWidthPerByte = 7;            // MeasureText's answer, per byte measured
 
   // Records
   std::vector<std::string> calls;   // operation names, in order
@@ -26,6 +29,28 @@ struct FakeKumo {
   std::vector<std::string> logTexts;
   int processMessageCalls = 0;
   int nextHandle = 1;
+
+  struct Picture {
+    bool rotated;  // PutGraphRotated (centred on x, y), else PutGraph (top-left corner)
+    int x, y, handle, mirror;
+  };
+  std::vector<Picture> pictures;
+  struct Text {
+    int x, y, color;
+    std::string text;  // as formatted
+  };
+  std::vector<Text> texts;  // PrintText and PrintTextFormat
+  std::vector<int> measuredLengths;
+  int fontSize = -1, fontWeight = -1, fontStyle = -1;  // the last values set
+  struct Sound {
+    std::string operation;  // "StartSound" or "StopSound"
+    int handle, playType = 0, fromStart = 0;
+    bool operator==(const Sound& o) const {
+      return operation == o.operation && handle == o.handle && playType == o.playType &&
+             fromStart == o.fromStart;
+    }
+  };
+  std::vector<Sound> sounds;
 };
 
 // The double's state; reset it with `Fake() = FakeKumo{}`.

@@ -178,7 +178,7 @@ bool ConvertToBgr24(const Bitmap& bitmap, GraphImage* image) {
     return false;
   }
   int shifts[3], widths[3];
-  for (int c = 0; c < 3; ++c) MeasureChannelMask(bitmap.masks[c], &shifts[c], &widths[c]);
+  for (int c = 0; c < 3; ++c) MeasureMask(bitmap.masks[c], &shifts[c], &widths[c]);
   for (int y = 0; y < bitmap.height; ++y) {
     const uint8_t* in = StoredRow(bitmap, y);
     uint8_t* out = static_cast<uint8_t*>(image->pixels) + static_cast<int64_t>(y) * image->pitch;

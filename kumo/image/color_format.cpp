@@ -8,19 +8,12 @@ namespace kumo {
 
 namespace {
 
-// The lowest set bit of a mask and the run of set bits from there; both 0 for an empty mask.
-void MeasureMask(uint32_t mask, uint8_t* shift, uint8_t* width) {
-  *shift = 0;
-  *width = 0;
-  if (mask == 0) return;
-  while ((mask & 1u) == 0) {
-    mask >>= 1;
-    ++*shift;
-  }
-  while ((mask & 1u) != 0) {
-    mask >>= 1;
-    ++*width;
-  }
+// The same, into a format record's byte-sized fields.
+void MeasureFormatMask(uint32_t mask, uint8_t* shift, uint8_t* width) {
+  int measuredShift = 0, measuredWidth = 0;
+  MeasureMask(mask, &measuredShift, &measuredWidth);
+  *shift = static_cast<uint8_t>(measuredShift);
+  *width = static_cast<uint8_t>(measuredWidth);
 }
 
 uint32_t AllBits(int bits) { return bits >= 32 ? 0xFFFFFFFFu : (1u << bits) - 1u; }
@@ -47,6 +40,20 @@ void SetRgb(ColorFormat* format, int bits, uint32_t alphaMask) {
 
 }  // namespace
 
+void MeasureMask(uint32_t mask, int* shift, int* width) {
+  *shift = 0;
+  *width = 0;
+  if (mask == 0) return;
+  while ((mask & 1u) == 0) {
+    mask >>= 1;
+    ++*shift;
+  }
+  while ((mask & 1u) != 0) {
+    mask >>= 1;
+    ++*width;
+  }
+}
+
 int BuildColorFormatBody(ColorFormat* format, int bits, uint32_t redMask, uint32_t greenMask,
                          uint32_t blueMask, uint32_t alphaMask) {
   format->bitsPerPixel = static_cast<uint16_t>(bits);
@@ -56,11 +63,11 @@ int BuildColorFormatBody(ColorFormat* format, int bits, uint32_t redMask, uint32
   format->blueMask = blueMask;
   format->alphaMask = alphaMask;
   format->padMask = AllBits(bits) & ~(redMask | greenMask | blueMask | alphaMask);
-  MeasureMask(redMask, &format->redShift, &format->redWidth);
-  MeasureMask(greenMask, &format->greenShift, &format->greenWidth);
-  MeasureMask(blueMask, &format->blueShift, &format->blueWidth);
-  MeasureMask(alphaMask, &format->alphaShift, &format->alphaWidth);
-  MeasureMask(format->padMask, &format->padShift, &format->padWidth);
+  MeasureFormatMask(redMask, &format->redShift, &format->redWidth);
+  MeasureFormatMask(greenMask, &format->greenShift, &format->greenWidth);
+  MeasureFormatMask(blueMask, &format->blueShift, &format->blueWidth);
+  MeasureFormatMask(alphaMask, &format->alphaShift, &format->alphaWidth);
+  MeasureFormatMask(format->padMask, &format->padShift, &format->padWidth);
   return 0;
 }
 

@@ -11,6 +11,9 @@ namespace kumo {
 // DDPIXELFORMAT's flag for a format described by RGB masks.
 constexpr uint32_t DDPF_RGB = 0x40;
 
+// The lowest set bit of a channel mask and the run of set bits from there; both 0 for none.
+void MeasureMask(uint32_t mask, int* shift, int* width);
+
 // The fixed formats. SetGray8 also fills the palette with the grey ramp; SetIndexed8 leaves the
 // palette as it is, for the decoder to fill from its file.
 void SetIndexed8(ColorFormat* format);

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstring>
 
+#include "kumo/image/color_format.h"
 #include "kumo/support/tracked_memory.h"
 
 namespace kumo {
@@ -34,20 +35,6 @@ void* TakeBlock(int64_t bytes, bool clear) {
   return block;
 }
 
-void MeasureChannelMask(uint32_t mask, int* shift, int* width) {
-  *shift = 0;
-  *width = 0;
-  if (mask == 0) return;
-  while ((mask & 1u) == 0) {
-    mask >>= 1;
-    ++*shift;
-  }
-  while ((mask & 1u) != 0) {
-    mask >>= 1;
-    ++*width;
-  }
-}
-
 bool MasksAreSound(int bits, const uint32_t* masks, int count) {
   const uint32_t pixel = bits >= 32 ? 0xFFFFFFFFu : (1u << bits) - 1u;
   uint32_t taken = 0;
@@ -55,7 +42,7 @@ bool MasksAreSound(int bits, const uint32_t* masks, int count) {
     const uint32_t mask = masks[i];
     if ((mask & ~pixel) != 0 || (mask & taken) != 0) return false;
     int shift, width;
-    MeasureChannelMask(mask, &shift, &width);
+    MeasureMask(mask, &shift, &width);
     // One run: nothing is left above the run of set bits.
     if (mask != 0 && width < 32 && (mask >> shift >> width) != 0) return false;
     taken |= mask;

@@ -32,9 +32,6 @@ inline uint32_t Le32(const uint8_t* at) {
   return uint32_t{at[0]} | uint32_t{at[1]} << 8 | uint32_t{at[2]} << 16 | uint32_t{at[3]} << 24;
 }
 
-// A channel mask's lowest bit and the run of set bits from there; both 0 for an empty mask.
-void MeasureChannelMask(uint32_t mask, int* shift, int* width);
-
 // Bit-field masks a pixel of `bits` bits can hold: each within the pixel, each one run of set
 // bits (or empty), no two sharing a bit.
 bool MasksAreSound(int bits, const uint32_t* masks, int count);

@@ -1,8 +1,8 @@
 #include "kumo/image/graph_image.h"
 
 #include <climits>
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 #include "kumo/image/color_format.h"

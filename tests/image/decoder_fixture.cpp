@@ -11,6 +11,7 @@
 
 #include "kumo/support/streams.h"
 #include "kumo/support/tracked_memory.h"
+#include "tests/common/image_magick.h"
 
 namespace kumo::decoder_test {
 
@@ -112,7 +113,8 @@ Magick::Magick() {
 Magick::~Magick() { std::filesystem::remove_all(dir_); }
 
 bool Magick::Run(const std::string& arguments) {
-  const std::string command = "cd " + dir_.string() + " && convert " + arguments + " 2>errors.txt";
+  const std::string command = "cd " + dir_.string() + " && " + kumo::testing::ConvertProgram() +
+                              " " + arguments + " 2>errors.txt";
   if (std::system(command.c_str()) == 0) return true;
   const Bytes errors = ReadFileBytes(dir_ / "errors.txt");
   ADD_FAILURE() << "ImageMagick failed (is the imagemagick package installed?): convert "

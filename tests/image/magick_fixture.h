@@ -19,6 +19,7 @@
 #include "kumo/support/file_access.h"
 #include "kumo/support/streams.h"
 #include "kumo/support/tracked_memory.h"
+#include "tests/common/image_magick.h"
 
 class MagickTest : public ::testing::Test {
  protected:
@@ -44,8 +45,8 @@ class MagickTest : public ::testing::Test {
 
   // Runs ImageMagick's convert in the directory: `arguments` is the rest of its command line.
   void Magick(const std::string& arguments) const {
-    const std::string command =
-        "cd '" + dir_.string() + "' && convert " + arguments + " 2>convert.err";
+    const std::string command = "cd '" + dir_.string() + "' && " + kumo::testing::ConvertProgram() +
+                                " " + arguments + " 2>convert.err";
     ASSERT_EQ(std::system(command.c_str()), 0) << command << "\n" << Read("convert.err");
   }
 

@@ -69,7 +69,8 @@ int ProcessMessageBody() {
 
 void WaitWhileInactive() {
   SystemRecord& system = System();
-  if (system.painting == 1 || system.active == 1) return;
+  // Without a window nothing could make the program active again.
+  if (system.painting == 1 || system.active == 1 || system.window == nullptr) return;
   while (ProcessMessageBody() == 0 && system.active == 0) {
   }
 }

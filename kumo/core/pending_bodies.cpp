@@ -5,6 +5,7 @@
 #include "kumo/core/bodies.h"
 #include "kumo/core/system_record.h"
 #include "kumo/core/window.h"
+#include "kumo/image/graph_handles.h"
 #include "kumo/platform/window.h"
 #include "kumo/render/display.h"
 #include "kumo/sound/sound_system.h"
@@ -18,8 +19,6 @@ int FlipScreenBody() { return -1; }
 int ClearScreenBody() { return -1; }
 int SetDrawTargetBody(int) { return -1; }
 
-int LoadGraphFileBody(const char*, int) { return -1; }
-int LoadGraphGridBody(const char*, int, int, int, int, int, int*, int) { return -1; }
 int PutGraphBody(int, int, int, int) { return -1; }
 int PutGraphRotatedBody(int, int, double, double, int, int, int) { return -1; }
 
@@ -33,8 +32,12 @@ int LoadSoundFileBody(const char*, int, int) { return -1; }
 int StartSoundBody(int, int, int) { return -1; }
 int StopSoundBody(int) { return -1; }
 
-int InitDirectDraw() { return 0; }
-int EndDirectDraw() { return 0; }
+// The display makes graphics management ready when it comes up and ends it when it goes.
+int InitDirectDraw() { return InitGraphics() == -1 ? -1 : 0; }
+int EndDirectDraw() {
+  TermGraphics();
+  return 0;
+}
 // Nothing to change yet but the window's mode, which the desktop reports as changed.
 int ChangeScreenMode() {
   if (System().window != nullptr) {

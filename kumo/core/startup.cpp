@@ -12,6 +12,7 @@
 #include "kumo/core/system_record.h"
 #include "kumo/core/text_input.h"
 #include "kumo/core/window.h"
+#include "kumo/image/graph_handles.h"
 #include "kumo/platform/clock.h"
 #include "kumo/platform/debug_output.h"
 #include "kumo/platform/system_info.h"
@@ -292,6 +293,8 @@ int InitLibraryBody() {
   }
   ChooseTimer();
   LogSystemInformation();
+  // Graphics lost with the display are loaded again from their files.
+  GraphicsSettings().restoreHandler = RestoreGraphs;
 
   if (system.comReady == 1) return FailStartUp();
   LogWrite("ＣＯＭの初期化... ");

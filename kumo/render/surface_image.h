@@ -1,0 +1,18 @@
+// Pixel stores of surface data records, and moving decoded pixels into them.
+#pragma once
+
+#include "kumo/image/graph_handles.h"
+
+namespace kumo {
+
+// Makes the record's store from its creation parameters. 0, or -1 (the store cleared).
+int CreateSurfaceImage(SurfaceData* surface);
+// Releases the store and the depth image.
+void ReleaseSurfaceImage(SurfaceData* surface);
+
+// Puts `srcRect` of a decoded image (and its alpha image) into the store of a 2D piece at (x, y)
+// of its surface. 0, or -1 for an invalid piece, a block outside either image or a failed copy.
+int TransferGraphImage(const GraphImage& image, const GraphImage* alphaImage, const Rect& srcRect,
+                       int x, int y, int pieceHandle, int redToAlpha);
+
+}  // namespace kumo

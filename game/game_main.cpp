@@ -14,6 +14,8 @@ namespace {
 constexpr int kEscapeKey = 0x01;
 constexpr float kLongestFrame = 0.03f;
 
+}  // namespace
+
 void UpdateScene(int scene) {
   switch (scene) {
     case Title:
@@ -31,8 +33,6 @@ void UpdateScene(int scene) {
       break;
   }
 }
-
-}  // namespace
 
 float MeasureFrameTime(int now, int lastTick) {
   const float seconds = static_cast<float>(static_cast<double>(now - lastTick) / 1000.0);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "game/game_main.h"
+#include "game/scenes.h"
 #include "tests/game/battle_fixture.h"
 
 namespace game::testing {
@@ -26,18 +27,7 @@ class SceneTest : public BattleTest {
   // One pass of the frame loop's scene work with `keys` held.
   static void Pass(std::set<int> keys = {}) {
     Fake().keysDown = std::move(keys);
-    switch (Game().scene) {
-      case Title:
-        UpdateTitle();
-        break;
-      case Battle:
-        UpdateBattle();
-        break;
-      case Result:
-        UpdateBattle();
-        UpdateResult();
-        break;
-    }
+    UpdateScene(Game().scene);
     Fake().now += kFrameMillis;
   }
 

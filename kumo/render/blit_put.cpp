@@ -4,12 +4,9 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "kumo/core/bodies.h"
 #include "kumo/render/blit_pixel.h"
+#include "kumo/render/blit_spans.h"
 #include "kumo/render/blits.h"
 #include "kumo/render/draw_state.h"
 
@@ -29,46 +26,15 @@ struct PutJob {
   Blend blend;
 };
 
-// The opaque 32-bit halving loop, two pixels a step with the same masks as the scalar form.
-void HalveLines32(const PutJob& job) {
-  const uint8_t* srcLine = job.src;
-  uint8_t* destLine = job.dest;
-  for (int row = 0; row < job.height; ++row) {
-    int col = 0;
-#if defined(__SSE2__)
-    const __m128i mask = _mm_set1_epi32(0x7F7F7F);
-    for (; col + 2 <= job.width; col += 2) {
-      const __m128i s = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(srcLine + 4 * col));
-      const __m128i d = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(destLine + 4 * col));
-      const __m128i r = _mm_add_epi32(_mm_and_si128(_mm_srli_epi32(s, 1), mask),
-                                      _mm_and_si128(_mm_srli_epi32(d, 1), mask));
-      _mm_storel_epi64(reinterpret_cast<__m128i*>(destLine + 4 * col), r);
-    }
-#endif
-    for (; col < job.width; ++col) {
-      uint32_t s, d;
-      std::memcpy(&s, srcLine + 4 * col, 4);
-      std::memcpy(&d, destLine + 4 * col, 4);
-      const uint32_t r = ((s >> 1) & 0x7F7F7Fu) + ((d >> 1) & 0x7F7F7Fu);
-      std::memcpy(destLine + 4 * col, &r, 4);
-    }
-    srcLine += job.srcPitch;
-    destLine += job.destPitch;
-  }
-}
-
 template <class C>
 void PutLoop(const PutJob& job) {
-  if constexpr (C::kKind == kKindColor32 && !C::kPalette && C::kOp == kHalve && !C::kGraph &&
-                !C::kBright && C::kTransparency == kOpaque) {
-    HalveLines32(job);
-    return;
-  }
   const uint8_t* srcLine = job.src;
   uint8_t* destLine = job.dest;
   const uint8_t* graphLine = job.graph;
   for (int row = 0; row < job.height; ++row) {
-    for (int col = 0; col < job.width; ++col) {
+    int col = 0;
+    if constexpr (kHasSpan<C>) col = DrawSpan<C>(destLine, srcLine, job.width, job.blend);
+    for (; col < job.width; ++col) {
       DrawPixel<C, kMixTable>(destLine + C::kDestBytes * col, srcLine + C::kSrcBytes * col,
                               C::kGraph ? graphLine[col] : 0, job.blend);
     }

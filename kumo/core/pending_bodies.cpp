@@ -17,10 +17,6 @@ const DDPIXELFORMAT* GetScreenPixelFormatBody() { return nullptr; }
 int MakeColorBody(int, int, int) { return -1; }
 int FlipScreenBody() { return -1; }
 int ClearScreenBody() { return -1; }
-int SetDrawTargetBody(int) { return -1; }
-
-int PutGraphBody(int, int, int, int) { return -1; }
-int PutGraphRotatedBody(int, int, double, double, int, int, int) { return -1; }
 
 int PrintTextBody(int, int, const char*, int, int) { return -1; }
 int SetDefaultFontSizeBody(int) { return -1; }
@@ -55,6 +51,11 @@ int ScreenColorDepth() { return 16; }
 int ScreenWidth() { return 640; }
 int ScreenHeight() { return 480; }
 void PrepareScreens() {}
+// Graphics management comes up with the display, so it stands for the graphics system.
+int IsGraphicsReady() { return GraphicsSettings().initialised; }
+MEMIMG* ScreenImage(int) { return nullptr; }
+void ReadFrontToMemImg() {}
+void UpdateFrontRect(const Rect&) {}
 
 // As a machine without a sound device answers.
 int InitSound() {

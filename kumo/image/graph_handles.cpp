@@ -7,6 +7,8 @@
 #include "kumo/core/fatal_exit.h"
 #include "kumo/image/color_format.h"
 #include "kumo/render/display.h"
+#include "kumo/render/draw_state.h"
+#include "kumo/render/draw_target.h"
 #include "kumo/render/surface_image.h"
 #include "kumo/support/log.h"
 #include "kumo/support/tracked_memory.h"
@@ -345,6 +347,9 @@ int InitGraphics() {
   tables.pieces.Clear();
   tables.surfaces.Clear();
   ResetSettings(&tables.settings);
+  // Drawing starts plain, onto the whole back buffer.
+  ResetDrawState();
+  ResetDrawTarget();
   // No hardware path exists on this system.
   tables.settings.use3D = 0;
   LogWrite("３Ｄグラフィック描画機能は使用しません\n");

@@ -86,6 +86,20 @@ void ReleaseSurfaceImage(SurfaceData* surface) {
   ReleaseMemImg(&surface->depthImage);
 }
 
+MEMIMG* PieceMemImg(const GraphRecord& graph, MEMIMG* view) {
+  if (graph.pieceCount < 1) return nullptr;
+  const Piece2D* piece = GetPiece2D(graph.pieces[0]);
+  SurfaceData* surface = piece != nullptr ? GetSurfaceData(piece->surfaceData) : nullptr;
+  if (surface == nullptr || surface->image.magic != kMemImgMagic) return nullptr;
+  MEMIMG& image = surface->image;
+  if (piece->surfaceX == 0 && piece->surfaceY == 0 && piece->width == image.width &&
+      piece->height == image.height) {
+    return &image;
+  }
+  MakeMemImgView(view, image, piece->surfaceX, piece->surfaceY, piece->width, piece->height);
+  return view;
+}
+
 int TransferGraphImage(const GraphImage& image, const GraphImage* alphaImage, const Rect& srcRect,
                        int x, int y, int pieceHandle, int /*redToAlpha*/) {
   const Piece2D* piece = GetPiece2D(pieceHandle);

@@ -43,34 +43,44 @@ Rect ClippedDrawArea(const MEMIMG& dest) {
   return area;
 }
 
+bool IsBlitTarget(const MEMIMG* dest) {
+  return dest != nullptr && dest->magic == kMemImgMagic &&
+         (dest->formatKind == kKindColor16 || dest->formatKind == kKindColor32) &&
+         !dest->usesPalette && !dest->hasAlpha;
+}
+
+bool ClassifyBlend(int kind, bool graph, bool halving, Blend* b) {
+  const DrawState& state = gDrawState;
+  b->graph = graph;
+  if (!ClassifyOp(state.blendMode, state.blendParam, graph, halving, &b->op)) return false;
+  b->kind = kind;
+  b->bright = (state.brightness & 0xFFFFFFu) != 0xFFFFFFu;
+  b->p = state.blendParam;
+  const BlendTables& tables = GetBlendTables();
+  b->scaleRow = tables.scale[b->p];
+  b->signedRow = tables.signedScale[b->p];
+  b->mixRow = &tables.mix6[b->p / 4][0][0];
+  b->brightRow[0] = tables.scale[state.brightness & 0xFF];
+  b->brightRow[1] = tables.scale[(state.brightness >> 8) & 0xFF];
+  b->brightRow[2] = tables.scale[(state.brightness >> 16) & 0xFF];
+  b->graphTable = state.blendGraphTable;
+  return true;
+}
+
 bool ClassifyBlit(const MEMIMG* dest, const MEMIMG& src, int transparent, const MEMIMG* graph,
                   int graphWidth, int graphHeight, bool halving, Blend* out) {
-  if (dest == nullptr || dest->magic != kMemImgMagic || src.magic != kMemImgMagic) return false;
+  if (!IsBlitTarget(dest) || src.magic != kMemImgMagic) return false;
   const int kind = src.formatKind;
-  if (kind != dest->formatKind || (kind != kKindColor16 && kind != kKindColor32)) return false;
-  if (dest->usesPalette || dest->hasAlpha) return false;
+  if (kind != dest->formatKind) return false;
   if (graph != nullptr && (graph->magic != kMemImgMagic || graph->formatKind != kKindChannel8 ||
                            graph->width < graphWidth || graph->height < graphHeight))
     return false;
 
-  const DrawState& state = gDrawState;
   Blend b{};
-  b.graph = graph != nullptr;
-  if (!ClassifyOp(state.blendMode, state.blendParam, b.graph, halving, &b.op)) return false;
-  b.kind = kind;
+  if (!ClassifyBlend(kind, graph != nullptr, halving, &b)) return false;
   b.palette = src.usesPalette != 0;
   b.transparency = (!b.palette && src.hasAlpha) ? kAlphaChannel : transparent ? kKey : kOpaque;
-  b.bright = (state.brightness & 0xFFFFFFu) != 0xFFFFFFu;
   b.key = src.colorKey;
-  b.p = state.blendParam;
-  const BlendTables& tables = GetBlendTables();
-  b.scaleRow = tables.scale[b.p];
-  b.signedRow = tables.signedScale[b.p];
-  b.mixRow = &tables.mix6[b.p / 4][0][0];
-  b.brightRow[0] = tables.scale[state.brightness & 0xFF];
-  b.brightRow[1] = tables.scale[(state.brightness >> 8) & 0xFF];
-  b.brightRow[2] = tables.scale[(state.brightness >> 16) & 0xFF];
-  b.graphTable = state.blendGraphTable;
   b.palette32 = gScratchPalette;
   if (b.palette) {
     const int entryBytes = kind == kKindColor32 ? 4 : 2;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -67,8 +68,22 @@ struct Blend {
 bool ClassifyBlit(const MEMIMG* dest, const MEMIMG& src, int transparent, const MEMIMG* graph,
                   int graphWidth, int graphHeight, bool halving, Blend* out);
 
+// Whether a blit may draw into `dest`: an initialised colour image without palette or alpha.
+bool IsBlitTarget(const MEMIMG* dest);
+
+// The part of ClassifyBlit that reads only the draw state: the operation for the blend mode and
+// parameter, the parameter's and the brightness's table rows and the graph table, for images of
+// `kind`. False when the blend draws nothing. Members without a source image start from it.
+bool ClassifyBlend(int kind, bool graph, bool halving, Blend* b);
+
 // The draw area clipped to the destination itself, in case the area outgrew it.
 Rect ClippedDrawArea(const MEMIMG& dest);
+
+// The first byte of pixel (x, y) of an image.
+inline uint8_t* PixelAddress(const MEMIMG& image, int x, int y) {
+  return static_cast<uint8_t*>(image.pixels) + static_cast<ptrdiff_t>(y) * image.pitch +
+         static_cast<ptrdiff_t>(x) * MemImgBytesPerPixel(image);
+}
 
 // A channel (32-bit) or field (16-bit): where it sits and how wide it is.
 struct Field {

@@ -70,14 +70,12 @@ void PutMemImg(MEMIMG* dest, const MEMIMG& src, int x, int y, int transparent,
   // The source and the blend graph start where the clipping moved the left and top edges.
   const int srcX = r.left - x;
   const int srcY = r.top - y;
-  job.dest = static_cast<uint8_t*>(dest->pixels) + r.top * dest->pitch +
-             r.left * MemImgBytesPerPixel(*dest);
+  job.dest = PixelAddress(*dest, r.left, r.top);
   job.destPitch = dest->pitch;
-  job.src =
-      static_cast<const uint8_t*>(src.pixels) + srcY * src.pitch + srcX * MemImgBytesPerPixel(src);
+  job.src = PixelAddress(src, srcX, srcY);
   job.srcPitch = src.pitch;
   if (blendGraph != nullptr) {
-    job.graph = static_cast<const uint8_t*>(blendGraph->pixels) + srcY * blendGraph->pitch + srcX;
+    job.graph = PixelAddress(*blendGraph, srcX, srcY);
     job.graphPitch = blendGraph->pitch;
   }
   job.width = r.right - r.left;

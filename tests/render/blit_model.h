@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <ostream>
 #include <random>
+#include <vector>
 
 #include "kumo/render/draw_state.h"
 #include "kumo/render/mem_img.h"
@@ -46,6 +48,8 @@ struct Model {
   // false for the members other than the plain blit: no halving, and 16-bit alpha through the
   // signed scale table.
   bool plainBlit = true;
+  // true for the fill, which lights 16-bit fields as field x byte >> 8 (white leaves them alone).
+  bool fieldBrightShift = false;
 
   // s: colour after palette lookup; a: alpha 0..255 or -1 without an alpha channel.
   uint32_t Pixel(uint32_t s, uint32_t d, int w, int a) const {
@@ -60,7 +64,9 @@ struct Model {
     for (int i = 0; i < 3; ++i) {
       const int64_t max = (1 << fields[i].width) - 1;
       const int64_t bc = (bright >> (8 * i)) & 0xFF;
-      const int64_t sc = ((s >> fields[i].shift) & max) * bc / 255;
+      const int64_t sf = (s >> fields[i].shift) & max;
+      const bool shiftBright = fieldBrightShift && kind == kKindColor16 && bright != 0xFFFFFFu;
+      const int64_t sc = shiftBright ? sf * bc >> 8 : sf * bc / 255;
       const int64_t dc = (d >> fields[i].shift) & max;
       // Extra weights (graph, alpha) and their divisor.
       int64_t extra = 1, div = 1;
@@ -95,6 +101,27 @@ struct Model {
     return out;
   }
 };
+
+// A test that changes the draw state; it is restored afterwards.
+class DrawStateTest : public testing::Test {
+ protected:
+  void SetUp() override { saved_ = gDrawState; }
+  void TearDown() override { gDrawState = saved_; }
+  DrawState saved_{};
+};
+
+inline void SetDrawState(int mode, int p, uint32_t bright, Rect area = {0, 0, 640, 480}) {
+  gDrawState.blendMode = mode;
+  gDrawState.blendParam = p;
+  gDrawState.brightness = bright;
+  gDrawState.drawArea = area;
+}
+
+// All bytes of an image's lines, to show that a request left it alone.
+inline std::vector<uint8_t> Pixels(const Image& image) {
+  const uint8_t* first = static_cast<const uint8_t*>(image.m.pixels);
+  return std::vector<uint8_t>(first, first + static_cast<size_t>(image.m.pitch) * image.m.height);
+}
 
 // What the model draws for source pixel (sx, sy) over destination pixel d; false when the
 // pixel is transparent and d stays.
@@ -159,5 +186,111 @@ inline void MakeSource(Image* src, SourceKind sk, int kind, std::mt19937* rng) {
     src->Set(0, src->m.height - 1, src->m.colorKey);
   }
 }
+
+// The axes a blit request chooses along, as the tests vary them.
+struct BlendAxes {
+  int kind, mode, p;
+  SourceKind sk;
+  uint32_t bright;
+  bool graph;
+  Model ToModel() const { return {kind, mode, p, bright, graph}; }
+};
+
+inline std::ostream& operator<<(std::ostream& out, const BlendAxes& a) {
+  return out << "kind " << a.kind << " mode " << a.mode << " p " << a.p << " source " << a.sk
+             << " bright " << std::hex << a.bright << std::dec << " graph " << a.graph;
+}
+
+// Calls `visit` with every combination of the axes until it returns false.
+template <class Visit>
+void ForEveryAxes(Visit visit) {
+  for (int kind : {kKindColor16, kKindColor32})
+    for (int mode = 0; mode <= 4; ++mode)
+      for (int p : {0, 128, 255, 77})
+        for (SourceKind sk : {kOpaqueSrc, kKeySrc, kAlphaSrc, kPaletteSrc, kPaletteKeySrc})
+          for (uint32_t bright : {0xFFFFFFu, 0x80C040u})
+            for (bool graph : {false, true})
+              if (!visit(BlendAxes{kind, mode, p, sk, bright, graph})) return;
+}
+
+inline int Pick(std::mt19937* rng, int lo, int hi) {
+  return std::uniform_int_distribution<int>(lo, hi)(*rng);
+}
+
+// A draw area anywhere around a destination of the given size, empty ones included.
+inline Rect RandomArea(int destW, int destH, std::mt19937* rng) {
+  const int l = Pick(rng, -2, destW), t = Pick(rng, -2, destH);
+  return {l, t, l + Pick(rng, 0, destW + 1), t + Pick(rng, 0, destH + 1)};
+}
+
+// A random combination of the axes, with the parameters 128 and 255 often.
+inline BlendAxes RandomAxes(std::mt19937* rng) {
+  const auto pick = [&](int lo, int hi) { return Pick(rng, lo, hi); };
+  const SourceKind kinds[] = {kOpaqueSrc, kKeySrc, kAlphaSrc, kPaletteSrc, kPaletteKeySrc};
+  BlendAxes a{};
+  a.kind = pick(0, 1);
+  a.mode = pick(0, 4);
+  a.p = pick(0, 3) == 0 ? (pick(0, 1) ? 128 : 255) : pick(0, 255);
+  a.sk = kinds[pick(0, 4)];
+  a.bright = pick(0, 1) ? 0xFFFFFFu : (*rng)() & 0xFFFFFFu;
+  a.graph = pick(0, 1);
+  return a;
+}
+
+// The images of one random request: a source of the axes' kind (key and alpha values present),
+// a random destination with a copy of how it was, and a random blend graph one column wider
+// than the source; the blend graph threshold table is made random too. The draw state is set
+// to the axes and `area`.
+struct BlitScene {
+  const BlendAxes axes;
+  int transparent;
+  Image src, dest, before, graph;
+  BlitScene(const BlendAxes& a, int srcW, int srcH, int destW, int destH, Rect area,
+            std::mt19937* rng)
+      : axes(a),
+        transparent(a.sk == kKeySrc || a.sk == kPaletteKeySrc),
+        src(srcW, srcH, a.kind, a.sk == kPaletteSrc || a.sk == kPaletteKeySrc, a.sk == kAlphaSrc,
+            a.sk == kPaletteSrc || a.sk == kPaletteKeySrc ? 7u
+            : a.kind == kKindColor32                      ? 0x12345678u
+                                                          : 0xBEEFu),
+        dest(destW, destH, a.kind, 0, 0),
+        before(destW, destH, a.kind, 0, 0),
+        graph(srcW + 1, srcH, kKindChannel8, 0, 0) {
+    MakeSource(&src, a.sk, a.kind, rng);
+    FillRandom(&dest, rng);
+    std::memcpy(before.m.pixels, dest.m.pixels, static_cast<size_t>(dest.m.pitch) * destH);
+    FillRandom(&graph, rng);
+    for (uint8_t& entry : gDrawState.blendGraphTable) entry = static_cast<uint8_t>((*rng)());
+    SetDrawState(a.mode, a.p, a.bright, area);
+  }
+  const MEMIMG* Graph() const { return axes.graph ? &graph.m : nullptr; }
+
+  // Every destination pixel against the model: where `sourceOf(dx, dy, &sx, &sy)` finds the
+  // source pixel shown inside the draw area, the model's result over the old pixel; elsewhere the
+  // old pixel.
+  template <class SourceOf>
+  void ExpectMatchesModel(const Model& model, SourceOf sourceOf) const {
+    const Rect area = gDrawState.drawArea;
+    for (int dy = 0; dy < dest.m.height; ++dy) {
+      for (int dx = 0; dx < dest.m.width; ++dx) {
+        const uint32_t d = before.Get(dx, dy);
+        int sx = 0, sy = 0;
+        const bool inside = dx >= area.left && dx < area.right && dy >= area.top &&
+                            dy < area.bottom && sourceOf(dx, dy, &sx, &sy);
+        uint32_t expected = d;
+        const bool drawn = inside && ModelDraws(model) &&
+                           ModelSourcePixel(src, sx, sy, transparent, axes.graph ? &graph : nullptr,
+                                            model, d, &expected);
+        SCOPED_TRACE(testing::Message() << "pixel " << dx << "," << dy << " drawn " << drawn);
+        if (!drawn) {
+          ASSERT_EQ(dest.Get(dx, dy), d);
+        } else {
+          ExpectPixelNear(model, dest.Get(dx, dy), expected);
+          if (testing::Test::HasFailure()) return;
+        }
+      }
+    }
+  }
+};
 
 }  // namespace kumo

@@ -16,114 +16,45 @@
 namespace kumo {
 namespace {
 
-// Every destination pixel equals the model: drawn inside the clipped rectangle, untouched
-// outside.
-void ExpectMatchesModel(const Image& before, const Image& after, const Image& src, int x, int y,
-                        int transparent, const Image* graph, const Model& model) {
-  const Rect area = gDrawState.drawArea;
-  for (int dy = 0; dy < before.m.height; ++dy) {
-    for (int dx = 0; dx < before.m.width; ++dx) {
-      const uint32_t d = before.Get(dx, dy);
-      const int sx = dx - x, sy = dy - y;
-      const bool inside = dx >= area.left && dx < area.right && dy >= area.top &&
-                          dy < area.bottom && sx >= 0 && sy >= 0 && sx < src.m.width &&
-                          sy < src.m.height;
-      uint32_t expected = d;
-      const bool drawn = inside && ModelDraws(model) &&
-                         ModelSourcePixel(src, sx, sy, transparent, graph, model, d, &expected);
-      const uint32_t got = after.Get(dx, dy);
-      SCOPED_TRACE(testing::Message() << "pixel " << dx << "," << dy << " drawn " << drawn);
-      if (!drawn) {
-        ASSERT_EQ(got, d);
-      } else {
-        ExpectPixelNear(model, got, expected);
-        if (testing::Test::HasFailure()) return;
-      }
-    }
-  }
-}
-
-class PutMemImgTest : public testing::Test {
- protected:
-  void SetUp() override { saved_ = gDrawState; }
-  void TearDown() override { gDrawState = saved_; }
-  static void SetState(int mode, int p, uint32_t bright, Rect area = {0, 0, 640, 480}) {
-    gDrawState.blendMode = mode;
-    gDrawState.blendParam = p;
-    gDrawState.brightness = bright;
-    gDrawState.drawArea = area;
-  }
-  DrawState saved_{};
-};
+using PutMemImgTest = DrawStateTest;
 
 struct Request {
-  int kind, mode, p;
-  SourceKind sk;
-  uint32_t bright;
-  bool graph;
+  BlendAxes axes;
   int x, y, srcW, srcH;
   Rect area;
 };
 
 // Draws one request onto a random destination and checks it against the model.
 void RunRequest(const Request& q, std::mt19937* rng) {
-  SCOPED_TRACE(testing::Message() << "kind " << q.kind << " mode " << q.mode << " p " << q.p
-                                  << " source " << q.sk << " bright " << std::hex << q.bright
-                                  << std::dec << " graph " << q.graph << " at " << q.x << ","
-                                  << q.y);
-  const bool palette = q.sk == kPaletteSrc || q.sk == kPaletteKeySrc;
-  const uint32_t key = palette ? 7u : q.kind == kKindColor32 ? 0x12345678u : 0xBEEFu;
-  Image src(q.srcW, q.srcH, q.kind, palette, q.sk == kAlphaSrc, key);
-  MakeSource(&src, q.sk, q.kind, rng);
-  Image dest(9, 7, q.kind, 0, 0), before(9, 7, q.kind, 0, 0);
-  FillRandom(&dest, rng);
-  std::memcpy(before.m.pixels, dest.m.pixels, static_cast<size_t>(dest.m.pitch) * 7);
-  Image graph(q.srcW + 1, q.srcH, kKindChannel8, 0, 0);
-  FillRandom(&graph, rng);
-  for (uint8_t& entry : gDrawState.blendGraphTable) entry = static_cast<uint8_t>((*rng)());
-  gDrawState.blendMode = q.mode;
-  gDrawState.blendParam = q.p;
-  gDrawState.brightness = q.bright;
-  gDrawState.drawArea = q.area;
-  const int transparent = q.sk == kKeySrc || q.sk == kPaletteKeySrc;
-  PutMemImg(&dest.m, src.m, q.x, q.y, transparent, q.graph ? &graph.m : nullptr);
-  ExpectMatchesModel(before, dest, src, q.x, q.y, transparent, q.graph ? &graph : nullptr,
-                     {q.kind, q.mode, q.p, q.bright, q.graph});
+  SCOPED_TRACE(testing::Message() << q.axes << " at " << q.x << "," << q.y);
+  BlitScene scene(q.axes, q.srcW, q.srcH, 9, 7, q.area, rng);
+  PutMemImg(&scene.dest.m, scene.src.m, q.x, q.y, scene.transparent, scene.Graph());
+  scene.ExpectMatchesModel(q.axes.ToModel(), [&](int dx, int dy, int* sx, int* sy) {
+    *sx = dx - q.x;
+    *sy = dy - q.y;
+    return *sx >= 0 && *sy >= 0 && *sx < q.srcW && *sy < q.srcH;
+  });
 }
 
 TEST_F(PutMemImgTest, EveryCombinationOfAxesMatchesTheModel) {
   std::mt19937 rng(1);
-  for (int kind : {kKindColor16, kKindColor32})
-    for (int mode = 0; mode <= 4; ++mode)
-      for (int p : {0, 128, 255, 77})
-        for (SourceKind sk : {kOpaqueSrc, kKeySrc, kAlphaSrc, kPaletteSrc, kPaletteKeySrc})
-          for (uint32_t bright : {0xFFFFFFu, 0x80C040u})
-            for (bool graph : {false, true}) {
-              RunRequest({kind, mode, p, sk, bright, graph, 2, 1, 6, 4, {0, 0, 640, 480}}, &rng);
-              if (HasFatalFailure()) return;
-            }
+  ForEveryAxes([&](const BlendAxes& axes) {
+    RunRequest({axes, 2, 1, 6, 4, {0, 0, 640, 480}}, &rng);
+    return !HasFatalFailure();
+  });
 }
 
 TEST_F(PutMemImgTest, RandomRequestsMatchTheModel) {
   std::mt19937 rng(2024);
-  const SourceKind kinds[] = {kOpaqueSrc, kKeySrc, kAlphaSrc, kPaletteSrc, kPaletteKeySrc};
   for (int i = 0; i < 400; ++i) {
-    const auto pick = [&](int lo, int hi) {
-      return std::uniform_int_distribution<int>(lo, hi)(rng);
-    };
+    const auto pick = [&](int lo, int hi) { return Pick(&rng, lo, hi); };
     Request q{};
-    q.kind = pick(0, 1);
-    q.mode = pick(0, 4);
-    q.p = pick(0, 3) == 0 ? (pick(0, 1) ? 128 : 255) : pick(0, 255);
-    q.sk = kinds[pick(0, 4)];
-    q.bright = pick(0, 1) ? 0xFFFFFFu : rng() & 0xFFFFFFu;
-    q.graph = pick(0, 1);
+    q.axes = RandomAxes(&rng);
     q.srcW = pick(1, 12);
     q.srcH = pick(1, 9);
     q.x = pick(-12, 10);
     q.y = pick(-9, 8);
-    const int l = pick(-2, 9), t = pick(-2, 7);
-    q.area = {l, t, l + pick(0, 10), t + pick(0, 8)};
+    q.area = RandomArea(9, 7, &rng);
     RunRequest(q, &rng);
     if (HasFatalFailure()) return;
   }
@@ -141,7 +72,7 @@ uint32_t Draw32(int mode, int p, uint32_t s, uint32_t d) {
 }
 
 TEST_F(PutMemImgTest, NamedBlendResults) {
-  SetState(0, 0, 0xFFFFFF);
+  SetDrawState(0, 0, 0xFFFFFF);
   struct Case {
     int mode, p;
     uint32_t s, d, expected;
@@ -196,12 +127,10 @@ TEST_F(PutMemImgTest, RefusedRequestsTouchNoPixel) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     FillRandom(c.dest, &rng);
-    std::vector<uint8_t> before(
-        static_cast<const uint8_t*>(c.dest->m.pixels),
-        static_cast<const uint8_t*>(c.dest->m.pixels) + 8 * c.dest->m.pitch);
-    SetState(c.mode, c.p, 0xFFFFFF, c.area);
+    const std::vector<uint8_t> before = Pixels(*c.dest);
+    SetDrawState(c.mode, c.p, 0xFFFFFF, c.area);
     PutMemImg(&c.dest->m, *c.src, c.x, c.y, 0, c.graph);
-    EXPECT_EQ(std::memcmp(before.data(), c.dest->m.pixels, before.size()), 0);
+    EXPECT_EQ(Pixels(*c.dest), before);
   }
 }
 

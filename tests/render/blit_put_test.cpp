@@ -147,7 +147,7 @@ TEST_F(PutMemImgTest, VectorAndSingleLoopsAgreeExactly) {
       for (SourceKind sk : {kOpaqueSrc, kKeySrc, kAlphaSrc}) {
         SCOPED_TRACE(testing::Message() << "kind " << kind << " mode " << blend.mode << " p "
                                         << blend.p << " source " << sk);
-        SetState(blend.mode, blend.p, 0xFFFFFF);
+        SetDrawState(blend.mode, blend.p, 0xFFFFFF);
         const uint32_t colourMask = kind == kKindColor32 ? 0xFFFFFFu : 0xFFFFu;
         const uint32_t key = kind == kKindColor32 ? 0x123456u : 0xBEEFu;
         for (int trial = 0; trial < 200; ++trial) {

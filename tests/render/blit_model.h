@@ -1,5 +1,6 @@
 // A per-pixel model of the software blits, written from the blend formulas with plain
-// divisions, and the test images the blit tests draw with.
+// divisions, the test images the blit tests draw with, and a runner that checks one drawn
+// request against the model.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -158,6 +159,72 @@ inline void MakeSource(Image* src, SourceKind sk, int kind, std::mt19937* rng) {
     src->Set(src->m.width - 1, 0, src->m.colorKey);
     src->Set(0, src->m.height - 1, src->m.colorKey);
   }
+}
+
+// Every destination pixel equals the model: drawn inside the clipped rectangle, untouched
+// outside.
+inline void ExpectMatchesModel(const Image& before, const Image& after, const Image& src, int x,
+                               int y, int transparent, const Image* graph, const Model& model) {
+  const Rect area = gDrawState.drawArea;
+  for (int dy = 0; dy < before.m.height; ++dy) {
+    for (int dx = 0; dx < before.m.width; ++dx) {
+      const uint32_t d = before.Get(dx, dy);
+      const int sx = dx - x, sy = dy - y;
+      const bool inside = dx >= area.left && dx < area.right && dy >= area.top &&
+                          dy < area.bottom && sx >= 0 && sy >= 0 && sx < src.m.width &&
+                          sy < src.m.height;
+      uint32_t expected = d;
+      const bool drawn = inside && ModelDraws(model) &&
+                         ModelSourcePixel(src, sx, sy, transparent, graph, model, d, &expected);
+      const uint32_t got = after.Get(dx, dy);
+      SCOPED_TRACE(testing::Message() << "pixel " << dx << "," << dy << " drawn " << drawn);
+      if (!drawn) {
+        ASSERT_EQ(got, d);
+      } else {
+        ExpectPixelNear(model, got, expected);
+        if (testing::Test::HasFailure()) return;
+      }
+    }
+  }
+}
+
+// One request of a model test: formats, blend, source kind, position and draw area.
+struct Request {
+  int kind, mode, p;
+  SourceKind sk;
+  uint32_t bright;
+  bool graph;
+  int x, y, srcW, srcH;
+  Rect area;
+};
+
+// Draws one request onto a random destination with `draw` (destination, source, transparency
+// flag, blend graph or null), which places the source's top-left pixel at (q.x, q.y), and checks
+// it against the model; `plainBlit` as in Model.
+template <class Draw>
+void RunModelRequest(const Request& q, bool plainBlit, Draw draw, std::mt19937* rng) {
+  SCOPED_TRACE(testing::Message() << "kind " << q.kind << " mode " << q.mode << " p " << q.p
+                                  << " source " << q.sk << " bright " << std::hex << q.bright
+                                  << std::dec << " graph " << q.graph << " at " << q.x << ","
+                                  << q.y);
+  const bool palette = q.sk == kPaletteSrc || q.sk == kPaletteKeySrc;
+  const uint32_t key = palette ? 7u : q.kind == kKindColor32 ? 0x12345678u : 0xBEEFu;
+  Image src(q.srcW, q.srcH, q.kind, palette, q.sk == kAlphaSrc, key);
+  MakeSource(&src, q.sk, q.kind, rng);
+  Image dest(9, 7, q.kind, 0, 0), before(9, 7, q.kind, 0, 0);
+  FillRandom(&dest, rng);
+  std::memcpy(before.m.pixels, dest.m.pixels, static_cast<size_t>(dest.m.pitch) * 7);
+  Image graph(q.srcW + 1, q.srcH, kKindChannel8, 0, 0);
+  FillRandom(&graph, rng);
+  for (uint8_t& entry : gDrawState.blendGraphTable) entry = static_cast<uint8_t>((*rng)());
+  gDrawState.blendMode = q.mode;
+  gDrawState.blendParam = q.p;
+  gDrawState.brightness = q.bright;
+  gDrawState.drawArea = q.area;
+  const int transparent = q.sk == kKeySrc || q.sk == kPaletteKeySrc;
+  draw(&dest.m, src.m, transparent, q.graph ? &graph.m : nullptr);
+  ExpectMatchesModel(before, dest, src, q.x, q.y, transparent, q.graph ? &graph : nullptr,
+                     {q.kind, q.mode, q.p, q.bright, q.graph, plainBlit});
 }
 
 }  // namespace kumo

@@ -16,33 +16,6 @@
 namespace kumo {
 namespace {
 
-// Every destination pixel equals the model: drawn inside the clipped rectangle, untouched
-// outside.
-void ExpectMatchesModel(const Image& before, const Image& after, const Image& src, int x, int y,
-                        int transparent, const Image* graph, const Model& model) {
-  const Rect area = gDrawState.drawArea;
-  for (int dy = 0; dy < before.m.height; ++dy) {
-    for (int dx = 0; dx < before.m.width; ++dx) {
-      const uint32_t d = before.Get(dx, dy);
-      const int sx = dx - x, sy = dy - y;
-      const bool inside = dx >= area.left && dx < area.right && dy >= area.top &&
-                          dy < area.bottom && sx >= 0 && sy >= 0 && sx < src.m.width &&
-                          sy < src.m.height;
-      uint32_t expected = d;
-      const bool drawn = inside && ModelDraws(model) &&
-                         ModelSourcePixel(src, sx, sy, transparent, graph, model, d, &expected);
-      const uint32_t got = after.Get(dx, dy);
-      SCOPED_TRACE(testing::Message() << "pixel " << dx << "," << dy << " drawn " << drawn);
-      if (!drawn) {
-        ASSERT_EQ(got, d);
-      } else {
-        ExpectPixelNear(model, got, expected);
-        if (testing::Test::HasFailure()) return;
-      }
-    }
-  }
-}
-
 class PutMemImgTest : public testing::Test {
  protected:
   void SetUp() override { saved_ = gDrawState; }
@@ -56,39 +29,14 @@ class PutMemImgTest : public testing::Test {
   DrawState saved_{};
 };
 
-struct Request {
-  int kind, mode, p;
-  SourceKind sk;
-  uint32_t bright;
-  bool graph;
-  int x, y, srcW, srcH;
-  Rect area;
-};
-
-// Draws one request onto a random destination and checks it against the model.
+// Draws one request with PutMemImg and checks it against the model.
 void RunRequest(const Request& q, std::mt19937* rng) {
-  SCOPED_TRACE(testing::Message() << "kind " << q.kind << " mode " << q.mode << " p " << q.p
-                                  << " source " << q.sk << " bright " << std::hex << q.bright
-                                  << std::dec << " graph " << q.graph << " at " << q.x << ","
-                                  << q.y);
-  const bool palette = q.sk == kPaletteSrc || q.sk == kPaletteKeySrc;
-  const uint32_t key = palette ? 7u : q.kind == kKindColor32 ? 0x12345678u : 0xBEEFu;
-  Image src(q.srcW, q.srcH, q.kind, palette, q.sk == kAlphaSrc, key);
-  MakeSource(&src, q.sk, q.kind, rng);
-  Image dest(9, 7, q.kind, 0, 0), before(9, 7, q.kind, 0, 0);
-  FillRandom(&dest, rng);
-  std::memcpy(before.m.pixels, dest.m.pixels, static_cast<size_t>(dest.m.pitch) * 7);
-  Image graph(q.srcW + 1, q.srcH, kKindChannel8, 0, 0);
-  FillRandom(&graph, rng);
-  for (uint8_t& entry : gDrawState.blendGraphTable) entry = static_cast<uint8_t>((*rng)());
-  gDrawState.blendMode = q.mode;
-  gDrawState.blendParam = q.p;
-  gDrawState.brightness = q.bright;
-  gDrawState.drawArea = q.area;
-  const int transparent = q.sk == kKeySrc || q.sk == kPaletteKeySrc;
-  PutMemImg(&dest.m, src.m, q.x, q.y, transparent, q.graph ? &graph.m : nullptr);
-  ExpectMatchesModel(before, dest, src, q.x, q.y, transparent, q.graph ? &graph : nullptr,
-                     {q.kind, q.mode, q.p, q.bright, q.graph});
+  RunModelRequest(
+      q, true,
+      [&](MEMIMG* dest, const MEMIMG& src, int transparent, const MEMIMG* graph) {
+        PutMemImg(dest, src, q.x, q.y, transparent, graph);
+      },
+      rng);
 }
 
 TEST_F(PutMemImgTest, EveryCombinationOfAxesMatchesTheModel) {

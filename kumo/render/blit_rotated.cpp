@@ -5,10 +5,9 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <new>
 
 #include "kumo/render/blit_pixel.h"
+#include "kumo/render/blit_scratch.h"
 #include "kumo/render/blits.h"
 
 namespace kumo {
@@ -72,17 +71,12 @@ struct RotatedMember {
 // The address of every source line, in storage grown for the tallest source so far (one blit
 // runs at a time). Null when the storage cannot grow.
 const uint8_t* const* SourceLines(const MEMIMG& src) {
-  static std::unique_ptr<const uint8_t*[]> lines;
-  static int capacity = 0;
-  if (src.height > capacity) {
-    const int grown = std::max(src.height, 1024);
-    lines.reset(new (std::nothrow) const uint8_t*[grown]);
-    capacity = lines ? grown : 0;
-    if (!lines) return nullptr;
-  }
+  static ScratchTable<const uint8_t*> table;
+  const uint8_t** lines = table.Reserve(static_cast<size_t>(src.height));
+  if (lines == nullptr) return nullptr;
   for (int y = 0; y < src.height; ++y)
     lines[y] = static_cast<const uint8_t*>(src.pixels) + static_cast<std::ptrdiff_t>(y) * src.pitch;
-  return lines.get();
+  return lines;
 }
 
 // floor(value / 2^18 + 1/2): a fixed-point position to its nearest pixel, halves up.

@@ -4,10 +4,12 @@
 // spent per pixel.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 
 #include "kumo/core/bodies.h"
 #include "kumo/render/blit_pixel.h"
+#include "kumo/render/blit_scratch.h"
 #include "kumo/render/blits.h"
 
 namespace kumo {
@@ -36,8 +38,9 @@ struct StretchJob {
   int srcPitch;
   const uint8_t* graph;  // the blend graph's line 0
   int graphPitch;
-  int width, height;  // of the clipped rectangle
-  AxisWalk cols, rows;
+  int width, height;   // of the clipped rectangle
+  const int* columns;  // the source column of each destination column
+  AxisWalk rows;
   Blend blend;
 };
 
@@ -52,20 +55,28 @@ inline void Advance(const AxisWalk& walk, int* pos, int64_t* counter) {
 
 template <class C>
 void StretchLoop(const StretchJob& job) {
+  // A copy that reads neither the destination nor a blend graph makes a line that shows the
+  // same source line as the line above it equal to that line.
+  constexpr bool kRepeatLines = C::kOp == kCopy && !C::kGraph && C::kTransparency == kOpaque;
   uint8_t* destLine = job.dest;
   int row = job.rows.first;
   int64_t rowCounter = job.rows.counter;
+  int previousRow = -1;
   for (int y = 0; y < job.height; ++y) {
-    const uint8_t* srcLine = job.src + static_cast<ptrdiff_t>(row) * job.srcPitch;
-    const uint8_t* graphLine =
-        C::kGraph ? job.graph + static_cast<ptrdiff_t>(row) * job.graphPitch : nullptr;
-    int col = job.cols.first;
-    int64_t colCounter = job.cols.counter;
-    for (int x = 0; x < job.width; ++x) {
-      DrawPixel<C, kSignedTable>(destLine + C::kDestBytes * x, srcLine + C::kSrcBytes * col,
-                                 C::kGraph ? graphLine[col] : 0, job.blend);
-      Advance(job.cols, &col, &colCounter);
+    if (kRepeatLines && row == previousRow) {
+      std::memcpy(destLine, destLine - job.destPitch,
+                  static_cast<size_t>(job.width) * C::kDestBytes);
+    } else {
+      const uint8_t* srcLine = job.src + static_cast<ptrdiff_t>(row) * job.srcPitch;
+      const uint8_t* graphLine =
+          C::kGraph ? job.graph + static_cast<ptrdiff_t>(row) * job.graphPitch : nullptr;
+      for (int x = 0; x < job.width; ++x) {
+        const int col = job.columns[x];
+        DrawPixel<C, kSignedTable>(destLine + C::kDestBytes * x, srcLine + C::kSrcBytes * col,
+                                   C::kGraph ? graphLine[col] : 0, job.blend);
+      }
     }
+    previousRow = row;
     destLine += job.destPitch;
     Advance(job.rows, &row, &rowCounter);
   }
@@ -122,7 +133,18 @@ void PutMemImgStretched(MEMIMG* dest, const MEMIMG& src, int x1, int y1, int x2,
   Rect r = {x1, y1, x2, y2};
   ClipRectBody(&r, &area);
   if (r.left >= r.right || r.top >= r.bottom) return;
-  job.cols = MakeWalk(width, src.width, static_cast<int64_t>(r.left) - x1, mirrorX);
+  // The column walk is the same on every line: walked once into a table.
+  static ScratchTable<int> columnTable;
+  int* columns = columnTable.Reserve(static_cast<size_t>(r.right - r.left));
+  if (columns == nullptr) return;
+  const AxisWalk cols = MakeWalk(width, src.width, static_cast<int64_t>(r.left) - x1, mirrorX);
+  int col = cols.first;
+  int64_t colCounter = cols.counter;
+  for (int x = 0; x < r.right - r.left; ++x) {
+    columns[x] = col;
+    Advance(cols, &col, &colCounter);
+  }
+  job.columns = columns;
   job.rows = MakeWalk(height, src.height, static_cast<int64_t>(r.top) - y1, mirrorY);
   job.dest = PixelAddress(*dest, r.left, r.top);
   job.destPitch = dest->pitch;

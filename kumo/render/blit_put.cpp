@@ -28,6 +28,14 @@ struct PutJob {
 
 template <class C>
 void PutLoop(const PutJob& job) {
+  if constexpr (kHasSpan<C> && C::kOp == kCopy && C::kTransparency == kOpaque) {
+    // Whole images without gaps between their lines copy as one block.
+    const int lineBytes = job.width * C::kDestBytes;
+    if (job.srcPitch == lineBytes && job.destPitch == lineBytes) {
+      std::memcpy(job.dest, job.src, static_cast<size_t>(lineBytes) * job.height);
+      return;
+    }
+  }
   const uint8_t* srcLine = job.src;
   uint8_t* destLine = job.dest;
   const uint8_t* graphLine = job.graph;

@@ -83,9 +83,14 @@ bool Apply(Window* window, const DisplayMode* mode) {
   return SDL_SetWindowDisplayMode(native, &closest) == 0;
 }
 
+// Whether the renderer now presents at the vertical sync; -1 for a new renderer, whose setting
+// is not known.
+int gRendererVsync = -1;
+
 SDL_Renderer* RendererOf(SDL_Window* native) {
   SDL_Renderer* renderer = SDL_GetRenderer(native);
   if (renderer != nullptr) return renderer;
+  gRendererVsync = -1;
   renderer = SDL_CreateRenderer(native, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
   if (renderer == nullptr) renderer = SDL_CreateRenderer(native, -1, SDL_RENDERER_SOFTWARE);
   if (renderer == nullptr) std::fprintf(stderr, "SDL renderer: %s\n", SDL_GetError());
@@ -120,10 +125,9 @@ void Show(Window* window, const uint32_t* picture, int width, int height, bool v
   if (texture == nullptr) return;
   // Only a flip that asks for it waits for the display; other presents come after the caller's
   // own wait for the blank.
-  static int rendererVsync = -1;
-  if (rendererVsync != static_cast<int>(vsync)) {
-    rendererVsync = static_cast<int>(vsync);
-    SDL_RenderSetVSync(renderer, rendererVsync);
+  if (gRendererVsync != static_cast<int>(vsync)) {
+    gRendererVsync = static_cast<int>(vsync);
+    SDL_RenderSetVSync(renderer, gRendererVsync);
   }
   SDL_UpdateTexture(texture, nullptr, picture, width * 4);
   SDL_RenderClear(renderer);

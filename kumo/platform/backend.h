@@ -3,6 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
+
+#include "kumo/platform/display_modes.h"
 
 namespace kumo::platform {
 
@@ -60,6 +63,27 @@ struct SystemInfoService {
   OsVersion (*os)();
 };
 
+// The display under the drawing surfaces and window bitmaps: its modes, the picture a window
+// shows, and the clock its vertical blank follows.
+struct DisplayService {
+  // Whether there is a display to draw on.
+  bool (*available)();
+  DisplayMode (*desktop)();
+  std::vector<DisplayMode> (*modes)();
+  // Puts the display into an accepted mode for the window (none: the desktop's mode).
+  bool (*apply)(Window* window, const DisplayMode* mode);
+  // Shows a picture of 0x00RRGGBB pixels in the window. `vsync`: at the next vertical blank;
+  // `frame`: the window's whole picture is new.
+  void (*show)(Window* window, const uint32_t* picture, int width, int height, bool vsync,
+               bool frame);
+  // The vertical blank's clock in nanoseconds, and a wait until a time on it.
+  uint64_t (*nanos)();
+  void (*waitUntil)(uint64_t nanos);
+  // What draws: a name and a description.
+  const char* driver;
+  const char* description;
+};
+
 // Each backend's implementation of each service.
 extern const ClockService kSdlClock;
 extern const ClockService kHeadlessClock;
@@ -69,6 +93,8 @@ extern const WindowService kSdlWindow;
 extern const WindowService kHeadlessWindow;
 extern const SystemInfoService kSdlSystemInfo;
 extern const SystemInfoService kHeadlessSystemInfo;
+extern const DisplayService kSdlDisplay;
+extern const DisplayService kHeadlessDisplay;
 
 // Tells the active clock that a wait with a time-out of `ms` timed out on the calling thread.
 void NoteTimedWaitElapsed(uint32_t ms);

@@ -64,6 +64,8 @@ void ApplyCursor() {
 
 }  // namespace
 
+bool WindowExists(const Window* window) { return IsLive(window); }
+
 bool RegisterWindowClass(const char* className, WindowProcedure procedure) {
   std::lock_guard<std::mutex> hold(System().mutex);
   return procedure != nullptr && System().classes.emplace(className, procedure).second;

@@ -21,6 +21,10 @@ struct Window {
   void* native = nullptr;    // the backend's window
 };
 
+// Whether the window still exists: other services keep windows they were given, and must not
+// look into one that is gone.
+bool WindowExists(const Window* window);
+
 // Posts a message that the window system raised, with the character a key types.
 void PostWindowSystemMessage(Window* window, uint32_t message, uintptr_t wParam, intptr_t lParam,
                              char character = 0);

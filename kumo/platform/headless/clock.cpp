@@ -14,21 +14,15 @@ namespace {
 
 std::atomic<uint64_t> gNanos{0};
 
-// One read of the clock: the main thread's reads move it on by a step.
-uint64_t Read() {
-  if (IsMainThread()) return gNanos.fetch_add(kReadStepNanos, std::memory_order_relaxed);
-  return gNanos.load(std::memory_order_relaxed);
-}
-
-uint32_t TickMillis() { return static_cast<uint32_t>(Read() / 1000000u); }
+uint32_t TickMillis() { return static_cast<uint32_t>(ReadVirtualNanos() / 1000000u); }
 
 uint64_t CounterFrequency() { return kCounterFrequency; }
 
-uint64_t CounterValue() { return Read() / (1000000000u / kCounterFrequency); }
+uint64_t CounterValue() { return ReadVirtualNanos() / (1000000000u / kCounterFrequency); }
 
 bool HasCycleCounter() { return true; }
 
-uint64_t CycleCounter() { return Read() * (kCycleCounterFrequency / 1000000000u); }
+uint64_t CycleCounter() { return ReadVirtualNanos() * (kCycleCounterFrequency / 1000000000u); }
 
 // The main thread's sleep passes virtual time at once; other threads sleep on the real clock,
 // since only the main thread moves the virtual one.
@@ -48,6 +42,11 @@ void TimedWaitElapsed(uint32_t ms) {
 }
 
 }  // namespace
+
+uint64_t ReadVirtualNanos() {
+  if (IsMainThread()) return gNanos.fetch_add(kReadStepNanos, std::memory_order_relaxed);
+  return gNanos.load(std::memory_order_relaxed);
+}
 
 uint64_t VirtualNanos() { return gNanos.load(std::memory_order_relaxed); }
 

@@ -2,7 +2,7 @@
 // "#" starting a comment. FRAME counts presented frames from 1; a frame's commands run in file
 // order just after it is presented.
 //   down KEY / up KEY   a key goes down / up (a name such as ESCAPE, A, LEFT, F1, or 0x39)
-//   shot FILE.png       save the picture just presented
+//   shot FILE.png       save the picture just presented (the headless display writes it)
 //   deactivate MS       the window loses activation and regains it MS ms of virtual time later
 //   close               the user closes the window
 #pragma once

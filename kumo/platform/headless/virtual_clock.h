@@ -15,6 +15,8 @@ constexpr uint64_t kCounterFrequency = 10000000;         // 10 MHz
 constexpr uint64_t kCycleCounterFrequency = 3000000000;  // a 3 GHz processor
 
 uint64_t VirtualNanos();
+// A read as the counters make it: on the main thread it steps the clock on.
+uint64_t ReadVirtualNanos();
 void SetVirtualNanos(uint64_t nanos);
 void AdvanceVirtualNanos(uint64_t nanos);
 

@@ -9,10 +9,18 @@
 
 #include "kumo/platform/backend.h"
 #include "kumo/platform/sdl/sdl_input_events.h"
+#include "kumo/platform/sdl/sdl_video.h"
 #include "kumo/platform/text_encoding.h"
 #include "kumo/platform/window_record.h"
 
 namespace kumo::platform {
+
+bool StartSdlVideo() {
+  if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+  std::fprintf(stderr, "SDL video: %s\n", SDL_GetError());
+  return false;
+}
 
 namespace sdl {
 
@@ -20,20 +28,13 @@ namespace {
 
 SDL_Window* Native(const Window* window) { return static_cast<SDL_Window*>(window->native); }
 
-bool StartVideo() {
-  if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
-  std::fprintf(stderr, "SDL video: %s\n", SDL_GetError());
-  return false;
-}
-
 // Full screen: a window without a caption that stays on top.
 bool IsFullScreenStyle(const Window* window) {
   return (window->style & WS_CAPTION) == 0 && window->topmost;
 }
 
 void* Create(Window* window, const char* title) {
-  if (!StartVideo()) return nullptr;
+  if (!StartSdlVideo()) return nullptr;
   Uint32 flags = window->visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
   if ((window->style & WS_CAPTION) == 0) flags |= SDL_WINDOW_BORDERLESS;
   if (IsFullScreenStyle(window)) flags |= SDL_WINDOW_FULLSCREEN;
@@ -240,7 +241,7 @@ void SetInputMethod(bool enabled) {
 
 Desktop DesktopInfo() {
   SDL_DisplayMode mode{};
-  if (!StartVideo() || SDL_GetDesktopDisplayMode(0, &mode) != 0) return {0, 0, 0};
+  if (!StartSdlVideo() || SDL_GetDesktopDisplayMode(0, &mode) != 0) return {0, 0, 0};
   // Bytes, not bits: a 32-bit desktop reports 24 colour bits in 4 bytes.
   return {mode.w, mode.h, static_cast<int>(SDL_BYTESPERPIXEL(mode.format)) * 8};
 }

@@ -34,10 +34,11 @@ inline __m128i Select(__m128i keep, __m128i old, __m128i fresh) {
   return _mm_or_si128(_mm_and_si128(keep, old), _mm_andnot_si128(keep, fresh));
 }
 
-// (d * (256 - w) + s * w) >> 8 on 16-bit lanes holding 8-bit values; w in 0..256.
+// d + floor((s - d) * w / 256) on 16-bit lanes holding 8-bit values; w in 0..256. One signed
+// high multiply: ((s - d) << 7) * (w << 1) >> 16 is that floor exactly.
 inline __m128i Mix16Lanes(__m128i s, __m128i d, __m128i w) {
-  const __m128i inverse = _mm_sub_epi16(_mm_set1_epi16(256), w);
-  return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(d, inverse), _mm_mullo_epi16(s, w)), 8);
+  const __m128i diff = _mm_slli_epi16(_mm_sub_epi16(s, d), 7);
+  return _mm_add_epi16(d, _mm_mulhi_epi16(diff, _mm_slli_epi16(w, 1)));
 }
 
 // Four 32-bit pixels mixed by a weight per 16-bit lane (wLow for pixels 0 and 1, wHigh for 2
@@ -186,14 +187,22 @@ inline int DrawSpan(uint8_t* dest, const uint8_t* src, int n, const Blend& b) {
     }
   } else if constexpr (C::kKind == kKindColor32) {
     // Alpha 0 keeps the destination, 255 copies, anything between weighs the source by a / 256.
-    const __m128i alphaMax = _mm_set1_epi32(255);
+    const __m128i alphaMax = _mm_set1_epi16(255), zero = _mm_setzero_si128();
+    const __m128i colour = _mm_set1_epi32(0xFFFFFF);
     for (; i + 4 <= n; i += 4) {
       const __m128i s = Load(src + 4 * i), d = Load(dest + 4 * i);
-      const __m128i a = _mm_srli_epi32(s, 24);
-      const __m128i w = _mm_sub_epi32(a, _mm_cmpeq_epi32(a, alphaMax));
-      const __m128i w2 = _mm_or_si128(w, _mm_slli_epi32(w, 16));
-      const __m128i r = Mix32(s, d, _mm_unpacklo_epi32(w2, w2), _mm_unpackhi_epi32(w2, w2));
-      Store(dest + 4 * i, Select(_mm_cmpeq_epi32(a, _mm_setzero_si128()), d, r));
+      const __m128i sLow = _mm_unpacklo_epi8(s, zero), sHigh = _mm_unpackhi_epi8(s, zero);
+      // Each pixel's alpha on its four lanes, 255 counted as 256.
+      __m128i wLow = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sLow, 0xFF), 0xFF);
+      __m128i wHigh = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sHigh, 0xFF), 0xFF);
+      wLow = _mm_sub_epi16(wLow, _mm_cmpeq_epi16(wLow, alphaMax));
+      wHigh = _mm_sub_epi16(wHigh, _mm_cmpeq_epi16(wHigh, alphaMax));
+      const __m128i low = Mix16Lanes(sLow, _mm_unpacklo_epi8(d, zero), wLow);
+      const __m128i high = Mix16Lanes(sHigh, _mm_unpackhi_epi8(d, zero), wHigh);
+      const __m128i r = _mm_and_si128(_mm_packus_epi16(low, high), colour);
+      // Alpha 0 leaves the whole pixel, its top byte too.
+      const __m128i skip = _mm_cmpeq_epi32(_mm_srli_epi32(s, 24), zero);
+      Store(dest + 4 * i, Select(skip, d, r));
     }
   } else if constexpr (T != kAlphaChannel) {
     // A key beyond 16 bits matches no pixel.

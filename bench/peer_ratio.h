@@ -1,7 +1,8 @@
 // A benchmark main that runs every benchmark and then compares, for each group of benchmarks
 // named "X/kumo", "X/<peer>"..., our time with the fastest peer's. A side named "memcpy" is the
 // bandwidth limit, shown beside the peers but never counted as one. Where the benchmarks count
-// items (pixels), their rates are printed in millions per second.
+// items (pixels), their rates are printed in millions per second. Run with repetitions, the
+// medians are compared.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -17,9 +18,12 @@ class PeerRatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
-      const std::string name = run.benchmark_name();
+      // With repetitions, the median stands for the benchmark.
+      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      if (run.run_type != Run::RT_Iteration && !median) continue;
+      const std::string name = run.run_name.str();
       const size_t slash = name.rfind('/');
-      if (slash != std::string::npos && run.run_type == Run::RT_Iteration) {
+      if (slash != std::string::npos) {
         Side& side = groups_[name.substr(0, slash)][name.substr(slash + 1)];
         side.time = run.GetAdjustedRealTime();
         const auto rate = run.counters.find("items_per_second");

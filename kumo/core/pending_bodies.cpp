@@ -1,14 +1,16 @@
 // Bodies of the public operations whose subsystems are not built yet. Each returns its
-// operation's failure value and does nothing else; a body moves to its subsystem when that
-// subsystem is built. Below them, the display and the sound system as start-up sees them until
+// operation's failure value and does nothing else (sounds excepted, below); a body moves to its
+// subsystem when that subsystem is built. Below them, the display and the sound system as start-up sees them until
 // they are built: a display that comes up with nothing to show, and no sound device.
 #include "kumo/core/bodies.h"
 #include "kumo/core/system_record.h"
 #include "kumo/core/window.h"
 #include "kumo/image/graph_handles.h"
+#include "kumo/image/handle.h"
 #include "kumo/platform/window.h"
 #include "kumo/render/display.h"
 #include "kumo/sound/sound_system.h"
+#include "kumo/support/file_access.h"
 #include "kumo/support/log.h"
 
 namespace kumo {
@@ -24,9 +26,19 @@ int SetDefaultFontWeightBody(int) { return -1; }
 int SetDefaultFontStyleBody(int) { return -1; }
 int MeasureTextBody(const char*, int, int) { return -1; }
 
-int LoadSoundFileBody(const char*, int, int) { return -1; }
-int StartSoundBody(int, int, int) { return -1; }
-int StopSoundBody(int) { return -1; }
+// Until sounds are decoded and played, a sound file that opens loads as a silent sound handle,
+// so that the game gets past its media and its screens can be seen; a missing file still fails.
+int LoadSoundFileBody(const char* path, int, int) {
+  const int file = Files().open(path, 0, 1, 0);
+  if (file == 0) return -1;
+  Files().close(file);
+  static int loaded = 0;
+  return MakeHandle(kHandleSound, 0, loaded++ & 0xFFF);
+}
+int StartSoundBody(int soundHandle, int, int) {
+  return soundHandle >= 0 && HandleType(soundHandle) == kHandleSound ? 0 : -1;
+}
+int StopSoundBody(int soundHandle) { return StartSoundBody(soundHandle, 0, 0); }
 
 // The display makes graphics management ready when it comes up and ends it when it goes.
 int InitDirectDraw() { return InitGraphics() == -1 ? -1 : 0; }

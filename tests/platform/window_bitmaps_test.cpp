@@ -1,7 +1,6 @@
 #include "kumo/platform/window_bitmaps.h"
 
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cstdio>
 #include <string>
@@ -9,6 +8,7 @@
 
 #include "kumo/platform/headless/headless_display.h"
 #include "kumo/platform/headless/script.h"
+#include "tests/common/png_file.h"
 #include "tests/platform/display_fixture.h"
 
 namespace kumo::platform {
@@ -89,27 +89,6 @@ TEST_F(DisplayTest, WhatLiesOffTheDesktopReadsAsBlack) {
   EXPECT_EQ(seen[10 * pitch], 0);
 }
 
-std::vector<uint8_t> ReadPng(const std::string& path, png_uint_32* width, png_uint_32* height) {
-  std::vector<uint8_t> rgb;
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return rgb;
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png_create_info_struct(png);
-  if (setjmp(png_jmpbuf(png)) == 0) {
-    png_init_io(png, file);
-    png_read_info(png, info);
-    *width = png_get_image_width(png, info);
-    *height = png_get_image_height(png, info);
-    if (png_get_color_type(png, info) == PNG_COLOR_TYPE_RGB && png_get_bit_depth(png, info) == 8) {
-      rgb.resize(*width * *height * 3);
-      for (png_uint_32 y = 0; y < *height; ++y) png_read_row(png, &rgb[y * *width * 3], nullptr);
-    }
-  }
-  png_destroy_read_struct(&png, &info, nullptr);
-  std::fclose(file);
-  return rgb;
-}
-
 // A bitmap over part of the window is no frame; one over all of it is frame 1, whose shot is
 // the picture as presented.
 TEST_F(DisplayTest, TheScriptsShotWritesThePresentedPicture) {
@@ -124,7 +103,7 @@ TEST_F(DisplayTest, TheScriptsShotWritesThePresentedPicture) {
   EXPECT_EQ(headless::PresentedFrames(), 1);
 
   png_uint_32 width = 0, height = 0;
-  const std::vector<uint8_t> rgb = ReadPng(path, &width, &height);
+  const std::vector<uint8_t> rgb = kumo::testing::ReadPngRgb(path, &width, &height);
   ASSERT_EQ(width, static_cast<png_uint_32>(kWidth));
   ASSERT_EQ(height, static_cast<png_uint_32>(kHeight));
   ASSERT_EQ(rgb.size(), static_cast<size_t>(kWidth * kHeight * 3));

@@ -53,7 +53,7 @@ struct DisplayState {
   // Measured at each mode change; -1 when not available.
   int refreshRate = -1;
   int frameTime = -1;     // ms per display frame
-  int vblankMargin = -1;  // ms after a blank before presenting sleeps no more
+  int vblankMargin = -1;  // presenting sleeps until this many ms after the last blank
 
   ColorFormat format{};  // the display's pixels (software mode: the screens' format)
   int colorClass = kClassR5G6B5;
@@ -63,7 +63,9 @@ struct DisplayState {
   platform::Surface* primary = nullptr;
   platform::Surface* back = nullptr;
   platform::Surface* depth = nullptr;
-  platform::Surface* work1 = nullptr;  // copies of screen rectangles for drawing through
+  // Copies of screen rectangles for drawing through: the target's, and a source's (sources are
+  // all memory images here, so the second stays unused).
+  platform::Surface* work1 = nullptr;
   platform::Surface* work2 = nullptr;
   platform::Clipper* clipper = nullptr;
   platform::Palette* palette = nullptr;

@@ -8,7 +8,6 @@
 #include "kumo/image/graph_handles.h"
 #include "kumo/platform/clock.h"
 #include "kumo/platform/draw_surfaces.h"
-#include "kumo/platform/window_bitmaps.h"
 #include "kumo/render/display.h"
 #include "kumo/render/display_state.h"
 #include "kumo/render/draw_target.h"

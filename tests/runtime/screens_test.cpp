@@ -217,6 +217,25 @@ TEST_F(ScreensTest, AFullScreenModeTheDisplayRefusesEndsAt640x480x16) {
   }
 }
 
+// Switching to software rendering while the display runs makes the screens again as memory
+// images, on the same screen target, and drops the graphics.
+TEST_F(ScreensTest, SoftwareRenderingChosenWhileRunningRemakesTheScreens) {
+  Start(true, false);
+  const int graph = kumo::MakeBlankGraph(4, 4, 0, 0, 0);
+  ASSERT_EQ(SetDrawTarget(-2), 0);
+  EXPECT_EQ(kumo::SetUseSoftwareRender(0), 0);
+  EXPECT_EQ(kumo::IsSoftwareRender(), 1);
+  EXPECT_EQ(TheDisplay().primary, nullptr);
+  EXPECT_EQ(CurrentDrawTarget().target, -2);
+  EXPECT_EQ(CurrentDrawTarget().image, kumo::ScreenImage(-2));
+  EXPECT_EQ(kumo::GetGraphRecord(graph), nullptr);
+  EXPECT_EQ(ClearScreen(), 0);
+  EXPECT_EQ(FlipScreen(), 0);
+  // Once on, it stays on.
+  EXPECT_EQ(kumo::SetUseSoftwareRender(1), 0);
+  EXPECT_EQ(kumo::IsSoftwareRender(), 1);
+}
+
 // After a present the window shows what the front image lacks: the first draw onto the front
 // buffer reads the window back, and every draw writes back only its own rectangle.
 TEST_F(ScreensTest, SoftwareFrontBufferReloadsTheWindowAfterAPresentAndWritesBackOnlyTheDraw) {

@@ -2,9 +2,11 @@
 #include "kumo/core/bodies.h"
 #include "kumo/core/system_record.h"
 #include "kumo/core/window.h"
+#include "kumo/image/graph_handles.h"
 #include "kumo/platform/clock.h"
 #include "kumo/platform/threads.h"
 #include "kumo/platform/window.h"
+#include "kumo/render/display.h"
 
 namespace kumo {
 
@@ -73,6 +75,9 @@ void WaitWhileInactive() {
   if (system.painting == 1 || system.active == 1 || system.window == nullptr) return;
   while (ProcessMessageBody() == 0 && system.active == 0) {
   }
+  // Graphics keep their pixels in memory images, which are never lost; only the screens' own
+  // surfaces need restoring.
+  if (GraphicsSettings().suspended == 0) RestoreLostSurfaces();
 }
 
 }  // namespace kumo

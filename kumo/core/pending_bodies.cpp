@@ -1,24 +1,15 @@
 // Bodies of the public operations whose subsystems are not built yet. Each returns its
 // operation's failure value and does nothing else (sounds excepted, below); a body moves to its
-// subsystem when that subsystem is built. Below them, the display and the sound system as start-up sees them until
-// they are built: a display that comes up with nothing to show, and no sound device.
+// subsystem when that subsystem is built. Below them, the fonts and the sound system as the
+// display and start-up see them until they are built: no default font, and no sound device.
 #include "kumo/core/bodies.h"
-#include "kumo/core/system_record.h"
-#include "kumo/core/window.h"
-#include "kumo/image/graph_handles.h"
 #include "kumo/image/handle.h"
-#include "kumo/platform/window.h"
 #include "kumo/render/display.h"
 #include "kumo/sound/sound_system.h"
 #include "kumo/support/file_access.h"
 #include "kumo/support/log.h"
 
 namespace kumo {
-
-const DDPIXELFORMAT* GetScreenPixelFormatBody() { return nullptr; }
-int MakeColorBody(int, int, int) { return -1; }
-int FlipScreenBody() { return -1; }
-int ClearScreenBody() { return -1; }
 
 int PrintTextBody(int, int, const char*, int, int) { return -1; }
 int SetDefaultFontSizeBody(int) { return -1; }
@@ -40,34 +31,9 @@ int StartSoundBody(int soundHandle, int, int) {
 }
 int StopSoundBody(int soundHandle) { return StartSoundBody(soundHandle, 0, 0); }
 
-// The display makes graphics management ready when it comes up and ends it when it goes.
-int InitDirectDraw() { return InitGraphics() == -1 ? -1 : 0; }
-int EndDirectDraw() {
-  TermGraphics();
-  return 0;
-}
-// Nothing to change yet but the window's mode, which the desktop reports as changed.
-int ChangeScreenMode() {
-  if (System().window != nullptr) {
-    const platform::Desktop desktop = platform::DesktopInfo();
-    platform::PostWindowMessage(System().window, platform::WM_DISPLAYCHANGE,
-                                static_cast<uintptr_t>(desktop.bitsPerPixel),
-                                platform::MakeLParam(desktop.width, desktop.height));
-  }
-  return 0;
-}
-int SetUseSoftwareRender(int) { return 0; }
-int IsSoftwareRender() { return 0; }
-int SetWaitVSync(int) { return 0; }
-int ScreenColorDepth() { return 16; }
-int ScreenWidth() { return 640; }
-int ScreenHeight() { return 480; }
-void PrepareScreens() {}
-// Graphics management comes up with the display, so it stands for the graphics system.
-int IsGraphicsReady() { return GraphicsSettings().initialised; }
-MEMIMG* ScreenImage(int) { return nullptr; }
-void ReadFrontToMemImg() {}
-void UpdateFrontRect(const Rect&) {}
+// The fonts as a screen-mode change sees them until they are built: no default font.
+bool GetDefaultFontSizeAndWeight(int*, int*) { return false; }
+int SetDefaultFontSizeAndWeight(int, int) { return -1; }
 
 // As a machine without a sound device answers.
 int InitSound() {

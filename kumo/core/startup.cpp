@@ -1,7 +1,6 @@
 // Start-up and shutdown: the fixed order in which the library comes up and goes down again.
 #include "kumo/core/startup.h"
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 
@@ -13,12 +12,16 @@
 #include "kumo/core/text_input.h"
 #include "kumo/core/window.h"
 #include "kumo/image/graph_handles.h"
+#include "kumo/image/graph_image.h"
 #include "kumo/platform/clock.h"
 #include "kumo/platform/debug_output.h"
 #include "kumo/platform/system_info.h"
 #include "kumo/platform/threads.h"
 #include "kumo/platform/window.h"
 #include "kumo/render/display.h"
+#include "kumo/render/draw_graph.h"
+#include "kumo/render/draw_state.h"
+#include "kumo/render/draw_target.h"
 #include "kumo/sound/sound_system.h"
 #include "kumo/support/archive_lookup.h"
 #include "kumo/support/file_access.h"
@@ -39,17 +42,8 @@ constexpr uint32_t kTimerTestMillis = 1000;
 constexpr uint32_t kSettleMillis = 200;
 // The processor's clock is counted over at least this long.
 constexpr uint32_t kClockMeasureMillis = 100;
-
-// Formats into a 1024-byte buffer and writes it as it is (the texts carry their own line ends).
-void LogPrint(const char* format, ...) __attribute__((format(printf, 1, 2)));
-void LogPrint(const char* format, ...) {
-  char text[1024];
-  va_list values;
-  va_start(values, format);
-  std::vsnprintf(text, sizeof text, format, values);
-  va_end(values);
-  LogWrite(text);
-}
+// The side of the graphics the screens' first pictures are drawn with.
+constexpr int kPrepareSize = 256;
 
 double Megabytes(uint64_t bytes) { return static_cast<double>(bytes) / 1048576.0; }
 
@@ -256,6 +250,41 @@ void EndWindow() {
   system.window = nullptr;
 }
 
+// A black graphic of the screens' first pictures, made from a cleared image.
+int MakeBlackGraph(GraphImage* image) {
+  CreateArgb32Image(kPrepareSize, kPrepareSize, image);
+  FillGraphImage(image, 0, 0, 0, 0);
+  return MakeGraphFromGraphImage(image, nullptr, 0, 0);
+}
+
+// Both screens get their first, black pictures; a drawable graphic is selected as the draw
+// target and dropped once before.
+void PrepareScreens() {
+  GraphSettings& settings = GraphicsSettings();
+  settings.drawable = 1;
+  const int drawable = MakeBlankGraph(kPrepareSize, kPrepareSize, 0, 0, 0);
+  settings.drawable = 0;
+  SetDrawTargetBody(drawable);
+  SetDrawTargetBody(kFrontBuffer);
+  ReleaseGraph(drawable, 0);
+  SetDrawTargetBody(kBackBuffer);
+
+  GraphImage image{};
+  int black = MakeBlackGraph(&image);
+  ReleaseGraphImage(&image);
+  SetBlendMode(3, 128);
+  PutGraphBody(0, 0, black, 1);
+  SetBlendMode(0, 0);
+  SetDrawTargetBody(kFrontBuffer);
+  PutGraphBody(0, 0, black, 1);
+  ReleaseGraph(black, 0);
+
+  black = MakeBlackGraph(&image);
+  PutGraphStretched(0, 0, 640, 480, black, 1);
+  ReleaseGraph(black, 0);
+  ReleaseGraphImage(&image);
+}
+
 // Undoes a start-up that failed after the log had started.
 int FailStartUp() {
   EndLibraryBody();
@@ -327,8 +356,8 @@ int InitLibraryBody() {
   SetWaitVSync(1);
   if (system.settings.windowMode == 0) BringToForeground(system.window, 1);
   ScreenLogStart();
-  SetDrawTargetBody(-2);
-  SetDrawTargetBody(-4);
+  SetDrawTargetBody(kBackBuffer);
+  SetDrawTargetBody(kFrontBuffer);
   PrepareScreens();
   system.initialising = 0;
   return 0;

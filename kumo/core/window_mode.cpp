@@ -157,7 +157,7 @@ int ChangeWindowModeBody(int flag) {
   system.modeChanging = 1;
   system.displaySettled = 0;
   ApplyWindowStyle();
-  const int result = ChangeScreenMode();
+  const int result = ChangeScreenMode(-1, -1, -1, 1, -1);
   // The display change is reported by a message; one that never comes must not hold the
   // program here for ever.
   const uint32_t start = platform::TickMillis();

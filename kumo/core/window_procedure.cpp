@@ -4,7 +4,9 @@
 #include "kumo/core/text_input.h"
 #include "kumo/core/window.h"
 #include "kumo/platform/window.h"
+#include "kumo/platform/window_bitmaps.h"
 #include "kumo/render/display.h"
+#include "kumo/render/draw_target.h"
 #include "kumo/support/log.h"
 
 namespace kumo {
@@ -57,6 +59,7 @@ void DisplayChanged(platform::Window* window, uintptr_t wParam, intptr_t lParam)
         PostCloseOnce(window);
         return;
       }
+      RebuildScreenSurfaces();
       InputReacquire();
     }
   }
@@ -124,13 +127,22 @@ intptr_t LibraryWindowProcedure(platform::Window* window, uint32_t message, uint
         const int x = LowWord(lParam);
         const int y = HighWord(lParam);
         system.clientRect = {x, y, x + width, y + height};
+        FollowClientArea();
       }
       break;
     case platform::WM_SIZE:
       if (wParam != platform::SIZE_MAXIMIZED) FitWindow();
       break;
     case platform::WM_PAINT:
-      // Painting shows the back buffer; until the display presents there is nothing to show.
+      if (system.settings.windowMode == 1) {
+        system.painting = 1;
+        if (system.initialised == 0) {
+          platform::FillWindowRect(window, platform::ClientArea(window), 0);
+        } else if (CurrentDrawTarget().target == kBackBuffer) {
+          PresentByCopy(0);
+        }
+        system.painting = 0;
+      }
       break;
     case platform::WM_SETCURSOR:
     case platform::WM_MOUSEMOVE:

@@ -56,7 +56,7 @@ int DrawBySoftware(const DrawJob& job, const GraphRecord& graph) {
   const MEMIMG* source = PieceMemImg(graph, &sourceView);
   if (source == nullptr) return -1;
   MEMIMG* target = MaskScreenInUse() ? MaskWorkImage() : CurrentDrawTarget().image;
-  if (target == nullptr) return 0;
+  if (target == nullptr) return -1;
   MEMIMG graphView;
   Blit(job, target, *source, 0, 0, BlendGraphImage(&graphView));
   return 0;

@@ -7,8 +7,10 @@
 #include "kumo/core/system_record.h"
 #include "kumo/core/window.h"
 #include "kumo/image/graph_handles.h"
+#include "kumo/platform/draw_surfaces.h"
 #include "kumo/platform/window.h"
 #include "kumo/render/display.h"
+#include "kumo/render/display_state.h"
 #include "kumo/render/draw_state.h"
 #include "kumo/render/mask_screen.h"
 #include "kumo/render/surface_image.h"
@@ -18,20 +20,27 @@ namespace kumo {
 namespace {
 
 DrawTarget& Target() {
-  static DrawTarget target = {kBackBuffer, nullptr, nullptr, 0, 0, 640, 480, 0, 0, {}};
+  static DrawTarget target = {kBackBuffer, nullptr, nullptr, nullptr, 0, 0, 640, 480, 0, 0, {}};
   return target;
 }
 
 bool IsScreen(int target) { return target == kFrontBuffer || target == kBackBuffer; }
 
-// Points the record at the stores of its target value.
+// Points the record at the stores of its target value: the screen's surface (hardware mode) or
+// image (software mode), or the graphic's memory image.
 void SelectStores(DrawTarget* target) {
+  target->surface = nullptr;
   target->image = nullptr;
   target->depthImage = nullptr;
   target->offsetX = 0;
   target->offsetY = 0;
   if (IsScreen(target->target)) {
+    DisplayState& display = TheDisplay();
+    const bool front = target->target == kFrontBuffer;
+    target->surface = front ? display.primary : display.back;
     target->image = ScreenImage(target->target);
+    if (!front && display.depthImage.magic == kMemImgMagic)
+      target->depthImage = &display.depthImage;
     return;
   }
   const GraphRecord* graph = GetGraphRecord(target->target);
@@ -45,6 +54,19 @@ void SelectStores(DrawTarget* target) {
   target->offsetX = piece->surfaceX;
   target->offsetY = piece->surfaceY;
   if (surface->depthImage.magic == kMemImgMagic) target->depthImage = &surface->depthImage;
+}
+
+// In hardware window mode the front buffer is drawn at the client area's place on the desktop.
+void SetFrontOffset(DrawTarget* target) {
+  target->frontOffsetX = 0;
+  target->frontOffsetY = 0;
+  if (target->target == kFrontBuffer && IsSoftwareRender() == 0 &&
+      System().settings.windowMode == 1 && MaskScreenInUse() == 0) {
+    Rect client;
+    GetClientScreenRect(&client);
+    target->frontOffsetX = client.left;
+    target->frontOffsetY = client.top;
+  }
 }
 
 void TargetSize(int target, int* width, int* height) {
@@ -62,7 +84,7 @@ void TargetSize(int target, int* width, int* height) {
 
 const DrawTarget& CurrentDrawTarget() {
   DrawTarget& target = Target();
-  if (!IsScreen(target.target)) SelectStores(&target);
+  SelectStores(&target);
   return target;
 }
 
@@ -73,6 +95,12 @@ void ResetDrawTarget() {
   TargetSize(kBackBuffer, &target.width, &target.height);
   target.frontOffsetX = 0;
   target.frontOffsetY = 0;
+}
+
+void FollowClientArea() {
+  SetFrontOffset(&Target());
+  const Rect& area = gDrawState.requestedArea;
+  SetDrawClip(area.left, area.top, area.right, area.bottom);
 }
 
 bool DrawTargetLimits(Rect* limits) {
@@ -115,14 +143,12 @@ int SetDrawTargetBody(int target) {
   const int oldHeight = current.height;
   current.target = target;
   SelectStores(&current);
-  current.frontOffsetX = 0;
-  current.frontOffsetY = 0;
-  if (target == kFrontBuffer && IsSoftwareRender() == 0 && System().settings.windowMode == 1 &&
-      MaskScreenInUse() == 0) {
-    Rect client;
-    GetClientScreenRect(&client);
-    current.frontOffsetX = client.left;
-    current.frontOffsetY = client.top;
+  SetFrontOffset(&current);
+  // A window's primary keeps blits inside the client area, but drawing onto the front buffer
+  // locks it at the client area's place instead.
+  const DisplayState& display = TheDisplay();
+  if (IsScreen(target) && display.primary != nullptr && System().settings.windowMode == 1) {
+    platform::AttachClipper(display.primary, target == kFrontBuffer ? nullptr : display.clipper);
   }
   TargetSize(target, &current.width, &current.height);
   if (current.width != oldWidth || current.height != oldHeight) {

@@ -7,11 +7,16 @@
 
 namespace kumo {
 
+namespace platform {
+struct Surface;
+}
+
 constexpr int kFrontBuffer = -4;
 constexpr int kBackBuffer = -2;
 
 struct DrawTarget {
   int target;                      // kFrontBuffer, kBackBuffer or a graphics handle
+  platform::Surface* surface;      // the device surface drawn into; none for a memory image
   MEMIMG* image;                   // the memory image drawn into; none when the target has none
   MEMIMG* depthImage;              // the target's depth image, if any
   int offsetX, offsetY;            // the target's place in its store (a piece of a larger one)
@@ -26,6 +31,10 @@ const DrawTarget& CurrentDrawTarget();
 
 // Selects the back buffer without the checks of SetDrawTargetBody (graphics initialisation).
 void ResetDrawTarget();
+
+// After the window moved: the front buffer's offset follows the client area, and the draw area
+// is asked for again.
+void FollowClientArea();
 
 // The rectangle the draw area may cover on the current target; false for a target graphic that
 // no longer exists.

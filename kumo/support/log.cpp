@@ -194,6 +194,15 @@ int LogWriteFormat(const char* format, ...) {
   return LogWrite(buffer);
 }
 
+int LogPrint(const char* format, ...) {
+  char buffer[kFormatBufferSize];
+  va_list values;
+  va_start(values, format);
+  std::vsnprintf(buffer, sizeof buffer, format, values);
+  va_end(values);
+  return LogWrite(buffer);
+}
+
 int LogTabIn() {
   ++gLog.tabLevel;
   return 0;

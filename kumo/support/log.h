@@ -23,6 +23,9 @@ int LogWrite(const char* text);
 // long for the buffer is cut so that the line feed still fits. -1.
 int LogWriteFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
+// Formats with printf rules into a 1024-byte buffer and writes it as it is, for texts that carry
+// their own line ends. -1.
+int LogPrint(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // One tab more, or one less (never below 0), in front of each new line. 0.
 int LogTabIn();
 int LogTabOut();

@@ -10,6 +10,7 @@
 
 #include "kumo/core/bodies.h"
 #include "kumo/image/graph_handles.h"
+#include "kumo/render/display_state.h"
 #include "kumo/render/draw_state.h"
 #include "tests/image/graph_fixture.h"
 
@@ -36,8 +37,19 @@ inline void SetStorePixel(int graph, int x, int y, uint32_t value) {
 // A distinct, never transparent value for each pixel of a source.
 inline uint32_t SourceValue(int x, int y) { return static_cast<uint32_t>(0x8000 + y * 64 + x); }
 
+// Drawing runs on the software route, straight into the graphics' memory images.
 class DrawTest : public graph_test::GraphTest {
  protected:
+  void SetUp() override {
+    TheDisplay().software = 1;
+    GraphTest::SetUp();
+  }
+
+  void TearDown() override {
+    GraphTest::TearDown();
+    TheDisplay().software = 0;
+  }
+
   static void Fill(int graph, uint32_t value) {
     const GraphRecord* record = GetGraphRecord(graph);
     for (int y = 0; y < record->height; ++y) {

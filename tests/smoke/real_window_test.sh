@@ -15,13 +15,18 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   "$1" &
   pid=$!
   window=""
+  geometry=""
+  # The first present gives the window its renderer, for which SDL may make the native window
+  # anew: a window found before that is gone, and is looked for again.
   for attempt in $(seq 100); do
     window=$(xdotool search --name "^KumoLib$" 2>/dev/null | head -n 1 || true)
-    [ -n "$window" ] && break
+    if [ -n "$window" ]; then
+      geometry=$(xdotool getwindowgeometry "$window" 2>/dev/null | grep Geometry || true)
+      [ -n "$geometry" ] && break
+    fi
     sleep 0.1
   done
   if [ -z "$window" ]; then echo "no window titled KumoLib"; kill "$pid"; exit 1; fi
-  geometry=$(xdotool getwindowgeometry "$window" | grep Geometry)
   echo "window $window: $geometry"
   case "$geometry" in *640x480*) ;; *) echo "client area is not 640 x 480"; kill "$pid"; exit 1;; esac
   # A close request from outside, which SDL reports as the user quitting.

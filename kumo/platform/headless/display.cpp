@@ -42,6 +42,9 @@ bool Apply(Window*, const DisplayMode*) { return true; }
 
 uint64_t Nanos() { return ReadVirtualNanos(); }
 
+// How long presenting a whole picture takes: longer than the vertical blank.
+constexpr uint64_t kPresentNanos = 1000000;
+
 // Only the main thread moves the virtual clock; elsewhere the wait ends at once.
 void WaitUntil(uint64_t nanos) {
   if (IsMainThread() && nanos > VirtualNanos()) SetVirtualNanos(nanos);
@@ -53,6 +56,10 @@ void Show(Window*, const uint32_t* picture, int width, int height, bool vsync, b
   gPicture.height = height;
   gPicture.pixels.assign(picture, picture + static_cast<size_t>(width) * height);
   if (!frame) return;
+  // Sending a whole picture to the display takes time, as it does on a real one: a frame
+  // presented during a vertical blank ends after it, so the next frame cannot follow in the
+  // same blank when drawing itself takes no virtual time.
+  WaitUntil(Nanos() + kPresentNanos);
   FramePresented();
   std::string file;
   while (TakeShot(&file)) {

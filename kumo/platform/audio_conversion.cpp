@@ -87,8 +87,9 @@ bool ConvertBlocks(ConversionStream* stream, const uint8_t* source, size_t sourc
     const size_t made = codec.framesIn(codec, bytes) * frameBytes;
     // PCM is 16-bit little-endian.
     uint8_t* out = pcm + converted->pcmProduced;
-    for (size_t i = 0; i < made / 2; ++i)
+    for (size_t i = 0; i < made / 2; ++i) {
       PutLe16(out + 2 * i, static_cast<uint16_t>(stream->frames[i]));
+    }
     converted->sourceUsed += bytes;
     converted->pcmProduced += made;
   }

@@ -403,6 +403,22 @@ TEST_F(AudioConversionTest, CutDataConvertsWhatItHolds) {
   EXPECT_TRUE(std::equal(cut.pcm.begin(), cut.pcm.end(), whole.pcm.begin()));
 }
 
+// libmpg123 is held to the format's rate: frames of another one are refused, not resampled.
+TEST_F(AudioConversionTest, Mp3FramesOfAnotherRateThanTheFormatsFail) {
+  MakeTone("tone.wav", 2, 44100);
+  Run("lame --quiet -b 128 tone.wav coded.mp3");
+  const std::vector<uint8_t> data = ReadBytes(Path("coded.mp3"));
+  const std::vector<uint8_t> format = Mp3Format(2, 22050, 128, 417);
+  WaveFormat pcm{};
+  ASSERT_TRUE(SuggestPcmFormat(format.data(), format.size(), &pcm));
+  ConversionStream* stream = OpenConversion(format.data(), format.size(), pcm);
+  ASSERT_NE(stream, nullptr);
+  const Converted converted = ConvertAll(stream, data, 1 << 20);
+  CloseConversion(stream);
+  EXPECT_FALSE(converted.ok);
+  EXPECT_TRUE(converted.pcm.empty());
+}
+
 // Bytes of no sound at all go through every decoder without a read outside them.
 TEST_F(AudioConversionTest, GarbageConvertsWithinItsBounds) {
   std::vector<uint8_t> garbage(8192);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "kumo/platform/display_modes.h"
+#include "kumo/platform/sound_device.h"
 
 namespace kumo::platform {
 
@@ -84,6 +85,22 @@ struct DisplayService {
   const char* description;
 };
 
+// The output under the sound device: where the mix goes, and what clock it follows.
+struct SoundOutputService {
+  // Starts output for the device at 44100 Hz in stereo, setting the device's mixing rate and
+  // channels; false when there is no output. The output then mixes the device's buffers, taking
+  // the sound guard, or does so in catchUp.
+  bool (*start)(SoundDevice* device);
+  // Moves the output to the primary format's rate and channels, if it follows them; without the
+  // sound guard.
+  bool (*follow)(SoundDevice* device, const WaveFormat& primary);
+  // Ends the output; without the sound guard.
+  void (*stop)(SoundDevice* device);
+  // With the sound guard held, at the start of every device call: mixes what is due by now.
+  void (*catchUp)(SoundDevice* device);
+  std::vector<SoundDriver> (*drivers)();
+};
+
 // Each backend's implementation of each service.
 extern const ClockService kSdlClock;
 extern const ClockService kHeadlessClock;
@@ -95,6 +112,8 @@ extern const SystemInfoService kSdlSystemInfo;
 extern const SystemInfoService kHeadlessSystemInfo;
 extern const DisplayService kSdlDisplay;
 extern const DisplayService kHeadlessDisplay;
+extern const SoundOutputService kSdlSoundOutput;
+extern const SoundOutputService kHeadlessSoundOutput;
 
 // Tells the active clock that a wait with a time-out of `ms` timed out on the calling thread.
 void NoteTimedWaitElapsed(uint32_t ms);

@@ -1,0 +1,6 @@
+// Fuzz target: a format block and data for the Microsoft ADPCM converter.
+#include "tests/fuzz/fuzz_conversion.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  return kumo::FuzzConversion(kumo::platform::kWaveFormatMsAdpcm, data, size);
+}

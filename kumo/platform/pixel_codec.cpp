@@ -58,19 +58,20 @@ uint32_t PixelToRgb(const PixelCodec& codec, uint32_t pixel) {
 }
 
 void RowToRgb(const PixelCodec& codec, const uint8_t* pixels, uint32_t* rgb, int count) {
-  const bool is888 = codec.bytes == 4 && codec.mask[0] == 0xFF0000u && codec.mask[1] == 0xFF00u &&
-                     codec.mask[2] == 0xFFu;
-  const bool is565 = codec.bytes == 2 && codec.mask[0] == 0xF800u && codec.mask[1] == 0x07E0u &&
-                     codec.mask[2] == 0x001Fu;
-  for (int i = 0; i < count; ++i) {
-    const uint32_t pixel = LoadPixel(pixels + i * codec.bytes, codec.bytes);
-    if (is888) {
-      rgb[i] = pixel & 0xFFFFFFu;
-    } else if (is565) {
+  // The screen formats the window system shows most get a loop of their own.
+  if (codec.bytes == 4 && codec.mask[0] == 0xFF0000u && codec.mask[1] == 0xFF00u &&
+      codec.mask[2] == 0xFFu) {
+    for (int i = 0; i < count; ++i) rgb[i] = LoadPixel(pixels + 4 * i, 4) & 0xFFFFFFu;
+  } else if (codec.bytes == 2 && codec.mask[0] == 0xF800u && codec.mask[1] == 0x07E0u &&
+             codec.mask[2] == 0x001Fu) {
+    for (int i = 0; i < count; ++i) {
+      const uint32_t pixel = LoadPixel(pixels + 2 * i, 2);
       const uint32_t r = (pixel >> 11) & 0x1F, g = (pixel >> 5) & 0x3F, b = pixel & 0x1F;
       rgb[i] = (((r << 3) | (r >> 2)) << 16) | (((g << 2) | (g >> 4)) << 8) | ((b << 3) | (b >> 2));
-    } else {
-      rgb[i] = PixelToRgb(codec, pixel);
+    }
+  } else {
+    for (int i = 0; i < count; ++i) {
+      rgb[i] = PixelToRgb(codec, LoadPixel(pixels + i * codec.bytes, codec.bytes));
     }
   }
 }

@@ -124,13 +124,20 @@ void ShowScreen(bool vsync, bool frame) {
 
   // Kept between presents: a frame's picture is as large as the last one, as a rule.
   static std::vector<uint32_t>* picture = new std::vector<uint32_t>;
+  // What lies outside the display stays black; a window wholly on it is wholly overwritten.
+  const bool onDisplay = shown.left >= 0 && shown.top >= 0 && shown.right <= screen.mode.width &&
+                         shown.bottom <= screen.mode.height;
+  const size_t size = static_cast<size_t>(width) * static_cast<size_t>(height);
   try {
-    picture->assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+    if (onDisplay) {
+      picture->resize(size);
+    } else {
+      picture->assign(size, 0);
+    }
   } catch (const std::bad_alloc&) {
     return;
   }
   const PixelCodec codec = MakePixelCodec(screen.format, screen.palette);
-  // What lies outside the display stays black.
   const int left = std::max(shown.left, 0);
   const int right = std::min(shown.right, screen.mode.width);
   for (int y = std::max(shown.top, 0); y < std::min(shown.bottom, screen.mode.height); ++y) {

@@ -57,10 +57,14 @@ DrawResult Fill(Surface* surface, const Area* rect, uint32_t value, bool depth) 
   const DrawResult placed = DestinationArea(*surface, rect, &area, &clipped);
   if (placed != kDrawOk || IsEmpty(clipped)) return placed;
   const int bytes = BytesPerPixel(surface->format);
-  uint8_t* base = PixelsOf(surface);
-  for (int y = clipped.top; y < clipped.bottom; ++y) {
-    uint8_t* out = base + static_cast<size_t>(y) * surface->pitch;
-    for (int x = clipped.left; x < clipped.right; ++x) StorePixel(out + x * bytes, bytes, value);
+  const size_t rowBytes = static_cast<size_t>(clipped.right - clipped.left) * bytes;
+  uint8_t* first = PixelsOf(surface) + static_cast<size_t>(clipped.top) * surface->pitch +
+                   static_cast<size_t>(clipped.left) * bytes;
+  // The first row pixel by pixel, every other as a copy of it.
+  for (int x = 0; x < clipped.right - clipped.left; ++x)
+    StorePixel(first + x * bytes, bytes, value);
+  for (int y = clipped.top + 1; y < clipped.bottom; ++y) {
+    std::memcpy(first + static_cast<size_t>(y - clipped.top) * surface->pitch, first, rowBytes);
   }
   SurfaceChanged(surface, clipped, false);
   return kDrawOk;

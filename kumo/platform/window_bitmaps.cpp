@@ -2,6 +2,7 @@
 #include "kumo/platform/window_bitmaps.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "kumo/platform/pixel_codec.h"
 #include "kumo/platform/screen.h"
@@ -49,6 +50,27 @@ bool Place(Window* window, Placement* placement) {
   return true;
 }
 
+// Whether a pixel keeps its colour bits on the way from one layout through RGB to the other:
+// the same bits for each channel, none wider than the 8 bits of RGB.
+bool SameColourBits(const PixelCodec& from, const PixelCodec& to) {
+  if (from.indexed || to.indexed || from.bytes != to.bytes) return false;
+  for (int c = 0; c < 3; ++c) {
+    if (from.mask[c] != to.mask[c] || from.width[c] > 8) return false;
+  }
+  return true;
+}
+
+// `count` pixels' colour bits, every other bit cleared.
+void CopyColourBits(const uint8_t* in, uint8_t* out, int count, int bytes, uint32_t colourBits) {
+  if (bytes == 4) {
+    for (int i = 0; i < count; ++i)
+      StorePixel(out + 4 * i, 4, LoadPixel(in + 4 * i, 4) & colourBits);
+  } else {
+    for (int i = 0; i < count; ++i)
+      StorePixel(out + 2 * i, 2, LoadPixel(in + 2 * i, 2) & colourBits);
+  }
+}
+
 uint8_t* ScreenRow(int y) {
   Screen& screen = TheScreen();
   return screen.pixels.data() + static_cast<size_t>(y) * screen.pitch;
@@ -81,17 +103,33 @@ bool StretchBitmap(Window* window, const Area& destination, const BitmapLayout& 
       std::min(destination.right, visible.right), std::min(destination.bottom, visible.bottom)};
   const int64_t width = int64_t{destination.right} - destination.left;
   const int64_t height = int64_t{destination.bottom} - destination.top;
+  const int sourceWidth = source.right - source.left;
   const auto* bitmap = static_cast<const uint8_t*>(pixels);
+  // A bitmap laid out as the screen is, drawn at its own width, keeps its colour bits as they
+  // are: its rows are copied, which is what the way through RGB would give.
+  const bool sameBits = SameColourBits(from, to) && width == sourceWidth;
+  const uint32_t colourBits = from.mask[0] | from.mask[1] | from.mask[2];
+  std::vector<int> columns;
+  if (!sameBits && drawn.left < drawn.right) {
+    columns.resize(static_cast<size_t>(drawn.right - drawn.left));
+    for (int x = drawn.left; x < drawn.right; ++x) {
+      columns[x - drawn.left] = NearestSource(x, destination.left, width, source.left, sourceWidth);
+    }
+  }
   for (int y = drawn.top; y < drawn.bottom; ++y) {
     const int sourceY =
         NearestSource(y, destination.top, height, source.top, source.bottom - source.top);
     const uint8_t* in = bitmap + static_cast<size_t>(sourceY) * layout.pitch;
-    uint8_t* out = ScreenRow(placement.originY + y);
+    uint8_t* out = ScreenRow(placement.originY + y) + (placement.originX + drawn.left) * to.bytes;
+    if (sameBits) {
+      const uint8_t* first = in + (source.left + drawn.left - destination.left) * from.bytes;
+      CopyColourBits(first, out, drawn.right - drawn.left, from.bytes, colourBits);
+      continue;
+    }
     for (int x = drawn.left; x < drawn.right; ++x) {
-      const int sourceX =
-          NearestSource(x, destination.left, width, source.left, source.right - source.left);
-      const uint32_t rgb = PixelToRgb(from, LoadPixel(in + sourceX * from.bytes, from.bytes));
-      StorePixel(out + (placement.originX + x) * to.bytes, to.bytes, RgbToPixel(to, rgb));
+      const uint8_t* at = in + columns[x - drawn.left] * from.bytes;
+      const uint32_t rgb = PixelToRgb(from, LoadPixel(at, from.bytes));
+      StorePixel(out + (x - drawn.left) * to.bytes, to.bytes, RgbToPixel(to, rgb));
     }
   }
   if (drawn.left < drawn.right && drawn.top < drawn.bottom) {

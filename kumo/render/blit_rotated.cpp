@@ -1,7 +1,9 @@
 // PutMemImgRotated: the source scaled and turned about its centre. The bounding box of the turned
 // picture is walked line by line and each pixel centre is mapped back into the source in 18-bit
-// fixed point; the mirrored picture goes through the quad blit instead.
+// fixed point; the mirrored picture goes through the quad blit instead, the unturned and unscaled
+// one without blending through the plain blit.
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -124,6 +126,16 @@ void PutMemImgRotated(MEMIMG* dest, const MEMIMG& src, int x, int y, float angle
     return;
   const RotatedMember::Fn loop = PickLoop<RotatedMember>(job.blend);
   if (loop == nullptr || src.width <= 0 || src.height <= 0) return;
+  // Unturned and unscaled, the mapping below lands every pixel where the plain blit puts it;
+  // without blending (where the two members' mixing differs) the plain blit's faster loops
+  // draw the same pixels. Games draw whole backgrounds this way.
+  // (A centre far out, where the plain blit's corners would overflow, stays on the long way.)
+  const auto near = [](int v) { return v > INT_MIN / 2 && v < INT_MAX / 2; };
+  if (sinF == 0 && cosF == kOne && scale == 1 && blendGraph == nullptr && job.blend.op == kCopy &&
+      job.blend.transparency != kAlphaChannel && near(x) && near(y)) {
+    PutMemImg(dest, src, x - src.width / 2, y - src.height / 2, transparent, nullptr);
+    return;
+  }
 
   // The corners' bounding box, widened to be sure of every pixel, within the draw area.
   const Rect area = ClippedDrawArea(*dest);

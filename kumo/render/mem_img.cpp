@@ -175,12 +175,18 @@ void FillMemImg(MEMIMG* image, const Rect* rect, uint32_t value) {
   const Rect whole = {0, 0, image->width, image->height};
   Rect area = rect != nullptr ? *rect : whole;
   ClipRectBody(&area, &whole);
+  if (area.left >= area.right || area.top >= area.bottom) return;
   const int bytes = MemImgBytesPerPixel(*image);
-  for (int y = area.top; y < area.bottom; ++y) {
-    uint8_t* line = static_cast<uint8_t*>(image->pixels) + static_cast<ptrdiff_t>(y) * image->pitch;
-    for (int x = area.left; x < area.right; ++x) {
-      std::memcpy(line + static_cast<ptrdiff_t>(x) * bytes, &value, static_cast<size_t>(bytes));
-    }
+  const size_t lineBytes = static_cast<size_t>(area.right - area.left) * bytes;
+  uint8_t* first = static_cast<uint8_t*>(image->pixels) +
+                   static_cast<ptrdiff_t>(area.top) * image->pitch +
+                   static_cast<ptrdiff_t>(area.left) * bytes;
+  // The first line pixel by pixel, every other as a copy of it.
+  for (size_t at = 0; at < lineBytes; at += bytes) {
+    std::memcpy(first + at, &value, static_cast<size_t>(bytes));
+  }
+  for (int y = area.top + 1; y < area.bottom; ++y) {
+    std::memcpy(first + static_cast<ptrdiff_t>(y - area.top) * image->pitch, first, lineBytes);
   }
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "kumo/core/api_lock.h"
 #include "kumo/core/bodies.h"
 #include "kumo/core/system_record.h"
 #include "kumo/image/color_format.h"
@@ -51,6 +52,16 @@ class ScreensTest : public LibraryTest {
     System().settings.windowMode = 0;
     System().settings.windowStyleVisible = 0;
     TheDisplay() = {};
+  }
+
+  // Runs an internal operation as a public one would: under the library lock, since it may pump
+  // messages while the message thread runs.
+  template <class Operation>
+  static int Locked(Operation operation) {
+    kumo::ApiEnter();
+    const int result = operation();
+    kumo::ApiLeave();
+    return result;
   }
 
   static uint32_t PicturePixel(int x, int y) {
@@ -179,9 +190,9 @@ TEST_F(ScreensTest, ChangeScreenModeWithNothingToChangeTouchesNothing) {
   const size_t lines = LogLines().size();
   platform::Surface* primary = TheDisplay().primary;
   const uint32_t tick = platform::TickMillis();
-  EXPECT_EQ(kumo::ChangeScreenMode(-1, -1, -1, 0, -1), 0);
+  EXPECT_EQ(Locked([] { return kumo::ChangeScreenMode(-1, -1, -1, 0, -1); }), 0);
   // A window took the desktop's depth.
-  EXPECT_EQ(kumo::ChangeScreenMode(640, 480, 32, 0, 0), 0);
+  EXPECT_EQ(Locked([] { return kumo::ChangeScreenMode(640, 480, 32, 0, 0); }), 0);
   EXPECT_EQ(LogLines().size(), lines);
   EXPECT_EQ(TheDisplay().primary, primary);
   EXPECT_EQ(platform::TickMillis(), tick);
@@ -190,13 +201,13 @@ TEST_F(ScreensTest, ChangeScreenModeWithNothingToChangeTouchesNothing) {
 TEST_F(ScreensTest, ModeChangesAreKeptTwoSecondsApart) {
   Start(true, false);
   const uint32_t first = TheDisplay().lastModeChange;
-  EXPECT_EQ(kumo::ChangeScreenMode(-1, -1, -1, 1, -1), 0);
+  EXPECT_EQ(Locked([] { return kumo::ChangeScreenMode(-1, -1, -1, 1, -1); }), 0);
   EXPECT_GE(TheDisplay().lastModeChange, first + 2060);
   EXPECT_LE(TheDisplay().lastModeChange, first + 2061);
   // Long after, a change only pauses.
   platform::SleepMillis(5000);
   const uint32_t before = platform::TickMillis();
-  EXPECT_EQ(kumo::ChangeScreenMode(-1, -1, -1, 1, -1), 0);
+  EXPECT_EQ(Locked([] { return kumo::ChangeScreenMode(-1, -1, -1, 1, -1); }), 0);
   EXPECT_GE(TheDisplay().lastModeChange, before + 60);
   EXPECT_LE(TheDisplay().lastModeChange, before + 61);
 }
@@ -206,7 +217,7 @@ TEST_F(ScreensTest, AFullScreenModeTheDisplayRefusesEndsAt640x480x16) {
     SCOPED_TRACE(software ? "software" : "hardware");
     Start(true, software);
     // Any size fits a window on the desktop; full screen has no such mode.
-    EXPECT_EQ(kumo::ChangeScreenMode(1234, 567, -1, 0, -1), 0);
+    EXPECT_EQ(Locked([] { return kumo::ChangeScreenMode(1234, 567, -1, 0, -1); }), 0);
     EXPECT_EQ(kumo::ScreenWidth(), 1234);
     EXPECT_EQ(ChangeWindowMode(0), -2);
     EXPECT_EQ(kumo::ScreenWidth(), 640);
@@ -223,7 +234,7 @@ TEST_F(ScreensTest, SoftwareRenderingChosenWhileRunningRemakesTheScreens) {
   Start(true, false);
   const int graph = kumo::MakeBlankGraph(4, 4, 0, 0, 0);
   ASSERT_EQ(SetDrawTarget(-2), 0);
-  EXPECT_EQ(kumo::SetUseSoftwareRender(0), 0);
+  EXPECT_EQ(Locked([] { return kumo::SetUseSoftwareRender(0); }), 0);
   EXPECT_EQ(kumo::IsSoftwareRender(), 1);
   EXPECT_EQ(TheDisplay().primary, nullptr);
   EXPECT_EQ(CurrentDrawTarget().target, -2);
@@ -232,7 +243,7 @@ TEST_F(ScreensTest, SoftwareRenderingChosenWhileRunningRemakesTheScreens) {
   EXPECT_EQ(ClearScreen(), 0);
   EXPECT_EQ(FlipScreen(), 0);
   // Once on, it stays on.
-  EXPECT_EQ(kumo::SetUseSoftwareRender(1), 0);
+  EXPECT_EQ(Locked([] { return kumo::SetUseSoftwareRender(1); }), 0);
   EXPECT_EQ(kumo::IsSoftwareRender(), 1);
 }
 
@@ -308,7 +319,7 @@ TEST_F(ScreensTest, DrawingThroughLockedSurfacesGivesTheSoftwarePicture) {
 // turn back into the nearest entries of the fixed palette.
 TEST_F(ScreensTest, AnEightBitScreenIsDrawnThroughAWorkSurfaceInPaletteColours) {
   Start(false, false);
-  ASSERT_EQ(kumo::ChangeScreenMode(-1, -1, 8, 0, -1), 0);
+  ASSERT_EQ(Locked([] { return kumo::ChangeScreenMode(-1, -1, 8, 0, -1); }), 0);
   EXPECT_EQ(platform::CurrentDisplayMode(), (platform::DisplayMode{640, 480, 8, 60}));
   EXPECT_EQ(TheDisplay().colorClass, kumo::kClassOther);
   kumo::GraphImage image{};
